@@ -1,0 +1,15 @@
+# The plug-in module itself: tarnwell.dll on Windows, tarnwell.so on Linux.
+add_library(tarnwell MODULE plugin/Entry.cpp)
+target_link_libraries(tarnwell PRIVATE tarnwell_core)
+set_target_properties(tarnwell PROPERTIES PREFIX "" OUTPUT_NAME tarnwell
+  LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+if(WIN32)
+  set_target_properties(tarnwell PROPERTIES SUFFIX ".dll")
+  target_sources(tarnwell PRIVATE ${CMAKE_SOURCE_DIR}/plugin/tarnwell.def)
+  target_link_options(tarnwell PRIVATE -static -static-libgcc -static-libstdc++)
+else()
+  set_target_properties(tarnwell PROPERTIES SUFFIX ".so" C_VISIBILITY_PRESET hidden
+    CXX_VISIBILITY_PRESET hidden VISIBILITY_INLINES_HIDDEN ON)
+  target_link_options(tarnwell PRIVATE -Wl,--no-undefined)
+endif()
