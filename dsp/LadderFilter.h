@@ -1,0 +1,66 @@
+// Four-stage saturating low-pass ladder. Each sample runs two half-steps
+// (the second fed with the average of the output over the first), which
+// keeps the feedback loop stable up to high cutoffs. Coefficients come from
+// setup at control rate; the per-sample path has no division.
+#pragma once
+
+namespace tarn {
+
+class LadderFilter final {
+public:
+    static constexpr double kKnee = 1.92033;
+    static constexpr double kCeiling = 0.96016;
+    static constexpr double kCurve = 0.26037;
+    static constexpr double kFeedbackFloor = 0.0001;
+
+    // A tanh-like saturator: odd, flat at +-kCeiling beyond +-kKnee.
+    static inline double softClip(double v);
+
+    void setup(double fc, double r, double sampleRate);
+    inline double processSample(double x);
+
+    double scale = 1.0;
+    double y1 = 0.0, y2 = 0.0, y3 = 0.0, y4 = 0.0;
+    double y4Prev = 0.0;
+    double s1 = 0.0, s2 = 0.0, s3 = 0.0;
+    double tune = 0.0;
+    double feedback = 0.0;
+
+private:
+    inline double halfStep(double in);
+
+    // Derived from scale, tune and feedback in setup.
+    double inGain = 0.5;   // 1 / (2 scale)
+    double stageGain = 0.0; // 2 scale tune
+    double loopGain = 0.0;  // 4 feedback
+};
+
+inline double LadderFilter::softClip(double v) {
+    if (v >= kKnee) return kCeiling;
+    if (v <= -kKnee) return -kCeiling;
+    if (v >= 0.0) return kCeiling - kCurve * ((v - kKnee) * (v - kKnee));
+    return kCurve * ((v + kKnee) * (v + kKnee)) - kCeiling;
+}
+
+inline double LadderFilter::halfStep(double in) {
+    const double h = inGain;
+    const double G = stageGain;
+    const double u = softClip(h * (in - loopGain * y4));
+    y1 = y1 + G * (u - s1);
+    s1 = softClip(h * y1);
+    y2 = y2 + G * (s1 - s2);
+    s2 = softClip(h * y2);
+    y3 = y3 + G * (s2 - s3);
+    s3 = softClip(h * y3);
+    y4 = y4 + G * (s3 - softClip(h * y4));
+    const double m = (y4 + y4Prev) * 0.5;
+    y4Prev = y4;
+    return m;
+}
+
+inline double LadderFilter::processSample(double x) {
+    const double m = halfStep(x);
+    return halfStep(m);
+}
+
+}  // namespace tarn

@@ -1,0 +1,17 @@
+#include "dsp/NoteFreqTable.h"
+
+#include <cmath>
+
+namespace tarn {
+
+NoteFreqTable::NoteFreqTable() {
+    const double semitone = std::pow(2.0, 1.0 / 12.0);
+    for (int i = 0; i < kSize; ++i) entries[i] = 440.0 * std::pow(semitone, i / 1000.0 - 69.0);
+}
+
+const double *NoteFreqTable::table() {
+    static const NoteFreqTable built;
+    return built.entries;
+}
+
+}  // namespace tarn

@@ -1,0 +1,30 @@
+// The ten band-limited sawtooth cycles every oscillator reads from. Level n
+// holds the first 2^n - 1 harmonics, each softened by a sinc factor against
+// ringing. Built once per process on first use and read-only after that.
+#pragma once
+
+namespace tarn {
+
+class WaveTableSet final {
+public:
+    static constexpr int kLevels = 10;
+    static constexpr int kLength = 8192;
+    static constexpr int kMask = kLength - 1;
+
+    // Thread-safe: hosts create instances from several threads at once.
+    static const WaveTableSet &instance();
+
+    // Level n (clamped to 0..9) as kLength samples.
+    const double *level(int n) const;
+
+    WaveTableSet(const WaveTableSet &) = delete;
+    WaveTableSet &operator=(const WaveTableSet &) = delete;
+
+private:
+    WaveTableSet();
+    void buildLevel(int n, const double *sine);
+
+    double samples[kLevels * kLength];
+};
+
+}  // namespace tarn

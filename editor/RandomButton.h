@@ -1,0 +1,21 @@
+#pragma once
+
+#include "editor/TextButton.h"
+
+namespace tarn {
+
+class AudioEffect;
+
+// Gives every parameter a fresh random value.
+class RandomButton final : public TextButton {
+public:
+    static constexpr int kParameterCount = 88;
+
+    RandomButton(int x, int y, AudioEffect *effect);
+    void press(int x, int y) override;
+
+private:
+    AudioEffect *effect;
+};
+
+}  // namespace tarn

@@ -1,0 +1,209 @@
+#include "editor/TarnEditor.h"
+
+#include <cmath>
+
+#include "editor/FrameClock.h"
+#include "editor/GL.h"
+#include "editor/GlutText.h"
+#include "editor/MessageBox.h"
+#include "engine/Tarnwell.h"
+#include "mesh/NoteExcitation.h"
+
+namespace tarn {
+
+const char *const TarnEditor::kFirstRunCaption = "Tarnwell!";
+const char *const TarnEditor::kFirstRunText =
+    "It looks like this is your first time trying Tarnwell.\n"
+    "Here's a tip for getting started:\n"
+    "* First click the 'MIDI' button to set up your controller.\n"
+    "* Record some notes and put them on loop.\n"
+    "* Play with the Friction and Viscosity controls to get a feel for how the animation works.\n"
+    "* Don't forget to play with the mod wheel.\n"
+    "\n"
+    "Have fun!";
+
+TarnEditor::TarnEditor(Tarnwell *effect, int width, int height, bool firstRunTip)
+    : VSTGLEditor(effect, 0),
+      Timer(kTimerIntervalMs),
+      tarnwell(effect),
+      viewWidth(width),
+      viewHeight(height),
+      mesh(5.0, 10, 10, 3.5, 6.0, 0.0075),
+      pixelWidth(width),
+      pixelHeight(height),
+      meshAreaWidth(width - kMeshAreaMargin),
+      meshAreaHeight(height - kMeshAreaMargin),
+      firstRun(firstRunTip),
+      learnSequence(effect) {
+    setBounds(0, 0, width, height);
+    counterFrequency = frameClockFrequency();
+    lastFrameTime = frameClockNow();
+}
+
+TarnEditor::~TarnEditor() {
+    // A host that closes the instance with the window still up would leave
+    // the window calling into a destroyed view.
+    if (hasWindow()) close();
+    stop();
+}
+
+void TarnEditor::exciteFromNote(double u, double w, double strength) {
+    if (!isShowing()) return;
+    int column = 0, row = 0;
+    if (!noteToNode(mesh.columns(), mesh.rows(), u, w, column, row)) return;
+    mesh.poke(column, row, strength * 0.5 + 0.5);
+}
+
+void TarnEditor::setPaletteOffset(double x) {
+    if (!(x >= 0.0)) x = 0.0;  // NaN too
+    if (x > 1.0) x = 1.0;
+    int32_t offset = static_cast<int32_t>((kPaletteSize - 500) * x);
+    if (offset + 500 >= kPaletteSize) offset = kPaletteSize - 501;
+    if (offset < 0) offset = 0;
+    paletteOffset.store(offset, std::memory_order_relaxed);
+}
+
+void TarnEditor::advanceMesh(double elapsedSeconds) {
+    const double dt = elapsedSeconds * kFrameStepFraction;
+    for (int i = 0; i < kStepsPerFrame; ++i) mesh.step(dt);
+}
+
+MeshLayout TarnEditor::currentLayout() const {
+    return MeshLayout::forView(pixelWidth, pixelHeight, mesh.columns(), mesh.rows());
+}
+
+void TarnEditor::glOpen() {
+    const ERect &r = bounds();
+    const int w = r.right - r.left;
+    const int h = r.bottom - r.top;
+    glViewport(0, 0, w, h);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluOrtho2D(0, w, 0, h);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+
+    initGlutText();
+    const int W = pixelWidth;
+    const int H = pixelHeight;
+    fxButton = std::make_unique<FXButton>(10, 10, tarnwell);
+    midiButton = std::make_unique<MidiButton>(W - 48, 10, this);
+    aboutButton = std::make_unique<AboutButton>(10, H - 30);
+    randomButton = std::make_unique<RandomButton>(W - 34, H - 30, tarnwell);
+    frictionSlider = std::make_unique<HSlide>(W / 2 - 113, 10, tarnwell, 0, "Frict");
+    viscositySlider = std::make_unique<HSlide>(W / 2 + 4, 10, tarnwell, 1, "Visc");
+    columnsSlider = std::make_unique<HSlide>(W / 2 - 50, H - 30, tarnwell, 3, "Cols");
+    rowsSlider = std::make_unique<VSlide>(10, H / 2 - 40, tarnwell, 2, "Rows");
+
+    lastFrameTime = frameClockNow();
+    showing.store(true, std::memory_order_relaxed);
+    start();
+
+    if (firstRun) showFirstRunTip();
+}
+
+void TarnEditor::showFirstRunTip() {
+    showMessageBox(kFirstRunCaption, kFirstRunText);
+    firstRun = false;
+    if (tarnwell) tarnwell->saveSettings();
+}
+
+void TarnEditor::glClose() {
+    stop();
+    showing.store(false, std::memory_order_relaxed);
+}
+
+void TarnEditor::tick() { redraw(); }
+
+void TarnEditor::render() {
+    const int64_t now = frameClockNow();
+    double elapsed = static_cast<double>(now - lastFrameTime) / counterFrequency;
+    lastFrameTime = now;
+    if (!(elapsed >= 0.0)) elapsed = 0.0;
+    advanceMesh(elapsed);
+
+    const MeshLayout layout = currentLayout();
+    cellHalfSize = cellHalfSizeFor(meshAreaWidth, layout.columns, layout.rows);
+
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    drawMesh(layout, paletteOffset.load(std::memory_order_relaxed));
+
+    if (fxButton) fxButton->paint();
+    if (midiButton) midiButton->paint();
+    if (aboutButton) aboutButton->paint();
+    if (randomButton) randomButton->paint();
+    if (frictionSlider) frictionSlider->paint();
+    if (viscositySlider) viscositySlider->paint();
+    if (columnsSlider) columnsSlider->paint();
+    if (rowsSlider) rowsSlider->paint();
+    glFlush();
+}
+
+void TarnEditor::drawMesh(const MeshLayout &layout, int32_t offset) {
+    const int32_t size = palette.size();
+    offset = clampColourPosition(offset, size);
+    const double h = cellHalfSize;
+    for (int r = 0; r < layout.rows; ++r) {
+        int32_t position = offset + kRowColourStep * r;
+        const double y = layout.centreY(r);
+        for (int c = 0; c < layout.columns; ++c) {
+            position = clampColourPosition(position + kColumnColourStep, size);
+            const NodeLook look = nodeLook(mesh.heightAt(r, c), position, size);
+            glColor3f(static_cast<float>(palette.red(look.entry) * look.brightness),
+                      static_cast<float>(palette.green(look.entry) * look.brightness),
+                      static_cast<float>(palette.blue(look.entry) * look.brightness));
+            const float s = static_cast<float>(look.scale);
+            glPushMatrix();
+            glTranslatef(static_cast<float>(layout.centreX(c)), static_cast<float>(y), 0.0f);
+            glScalef(s, s, s);
+            glBegin(GL_QUADS);
+            glVertex2d(-h, h);
+            glVertex2d(h, h);
+            glVertex2d(h, -h);
+            glVertex2d(-h, -h);
+            glEnd();
+            glPopMatrix();
+        }
+    }
+}
+
+bool TarnEditor::offerToWidgets(int x, int y) {
+    glbutton *const order[] = {midiButton.get(),     fxButton.get(),        aboutButton.get(), randomButton.get(),
+                               frictionSlider.get(), viscositySlider.get(), rowsSlider.get(),  columnsSlider.get()};
+    for (glbutton *widget : order) {
+        if (widget && widget->contains(x, y)) {
+            widget->press(x, y);
+            return true;
+        }
+    }
+    return false;
+}
+
+void TarnEditor::mouseDown(int button, int x, int y) {
+    if (button == 1) {
+        const int yUp = pixelHeight - y - 1;
+        if (offerToWidgets(x, yUp)) return;
+        int column = 0, row = 0;
+        if (currentLayout().nodeAt(x, yUp, column, row)) mesh.poke(column, row, 1.0);
+    } else if (button == 2) {
+        mesh.reset();
+    }
+}
+
+void TarnEditor::mouseMove(int x, int y) {
+    const int yUp = pixelHeight - y - 1;
+    if (frictionSlider) frictionSlider->drag(x, yUp);
+    if (viscositySlider) viscositySlider->drag(x, yUp);
+    if (columnsSlider) columnsSlider->drag(x, yUp);
+    if (rowsSlider) rowsSlider->drag(x, yUp);
+}
+
+void TarnEditor::mouseUp(int, int, int) {
+    if (frictionSlider) frictionSlider->endDrag();
+    if (viscositySlider) viscositySlider->endDrag();
+    if (columnsSlider) columnsSlider->endDrag();
+    if (rowsSlider) rowsSlider->endDrag();
+}
+
+}  // namespace tarn

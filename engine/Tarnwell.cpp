@@ -1,0 +1,209 @@
+// Construction, destruction and the parameter table of the instrument.
+#include "engine/Tarnwell.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <ctime>
+
+#include "dsp/NoteFreqTable.h"
+#include "editor/TarnEditor.h"
+#include "engine/ParameterText.h"
+
+namespace tarn {
+
+namespace {
+
+// Hosts may send any float: out-of-range values would decode to indices
+// outside the tables, so the store only ever holds 0..1 (NaN becomes 0).
+float clampParameterValue(float value) {
+    if (!(value >= 0.0f)) return 0.0f;
+    if (value > 1.0f) return 1.0f;
+    return value;
+}
+
+// Host text buffers are nominally 8 characters, but the instrument's own
+// names are longer and every host seen passes far larger buffers; 24 bytes
+// holds every name and display text while bounding what is written.
+constexpr int kParameterTextCapacity = 24;
+
+}  // namespace
+
+Tarnwell::Tarnwell(audioMasterCallback master)
+    : AudioEffectX(master, kNumPrograms, kNumParams),
+      leftMix(kRenderBufferSamples),
+      rightMix(kRenderBufferSamples),
+      lfo1Values(kRenderBufferSamples),
+      lfo2Values(kRenderBufferSamples) {
+    for (auto &p : storedParams) p.store(0.0f, std::memory_order_relaxed);
+    currentProgram.store(-1, std::memory_order_relaxed);
+    meshRows.store(10, std::memory_order_relaxed);
+    meshColumns.store(10, std::memory_order_relaxed);
+
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+
+    engineSampleRate = 44100.0;
+    fxOnFlag.store(true, std::memory_order_relaxed);
+
+    NoteFreqTable::table();
+
+    setProgram(0);
+    decodeControllers();
+
+    if (audioMaster) {
+        cEffect.numInputs = 0;
+        cEffect.numOutputs = 2;
+        cEffect.flags |= effFlagsCanReplacing | effFlagsIsSynth;
+        cEffect.uniqueID = fourCharCode('t', 'R', 'n', 'W');
+    }
+
+    tickCount = 0;
+    samplesPerTick = 16;
+    decodeControllers();
+    for (int k = 0; k < kNumSynthParams; ++k) setEffectiveParameter(k, getParameter(kFirstSynthParam + k));
+    syncControllersToHost();
+
+    editorWidth = 600;
+    editorHeight = 600;
+    firstRun.store(true, std::memory_order_relaxed);
+    loadSettings();
+
+    tarnEditor = new TarnEditor(this, editorWidth, editorHeight, isFirstRun());
+
+    resume();
+}
+
+Tarnwell::~Tarnwell() = default;
+
+TarnEditor *Tarnwell::view() const { return getEditor() ? tarnEditor : nullptr; }
+
+void Tarnwell::setParameter(VstInt32 index, float value) {
+    if (static_cast<uint32_t>(index) >= static_cast<uint32_t>(kNumParams)) return;
+    const float v = clampParameterValue(value);
+    storedParams[index].store(v, std::memory_order_relaxed);
+
+    TarnEditor *ed = view();
+    switch (index) {
+        case 0:
+            if (ed) ed->getMesh().setFrictionTarget(v);
+            break;
+        case 1:
+            if (ed) ed->getMesh().setStiffnessTarget(v);
+            break;
+        case 2: {
+            const int32_t rows = quantise(v, kMeshSizeSteps) + kMinMeshSize;
+            if (ed) {
+                ed->getMesh().resize(ed->getMesh().columns(), rows);
+                meshRows.store(rows, std::memory_order_relaxed);
+            }
+            break;
+        }
+        case 3: {
+            const int32_t columns = quantise(v, kMeshSizeSteps) + kMinMeshSize;
+            if (ed) {
+                ed->getMesh().resize(columns, ed->getMesh().rows());
+                meshColumns.store(columns, std::memory_order_relaxed);
+            }
+            break;
+        }
+        case 4:
+            noteScale.store((static_cast<double>(v) - 0.5) * 4.0, std::memory_order_relaxed);
+            break;
+        case 5:
+            velScale.store((static_cast<double>(v) - 0.5) * 4.0, std::memory_order_relaxed);
+            break;
+        default:
+            break;  // stored only: the control tick applies sound and controller parameters
+    }
+}
+
+float Tarnwell::getParameter(VstInt32 index) {
+    if (static_cast<uint32_t>(index) >= static_cast<uint32_t>(kNumParams)) return 0.0f;
+    return storedParams[index].load(std::memory_order_relaxed);
+}
+
+void Tarnwell::getParameterLabel(VstInt32, char *text) { copyText(text, "(none)", kParameterTextCapacity); }
+
+void Tarnwell::getParameterDisplay(VstInt32 index, char *text) {
+    parameterDisplay(index, getParameter(index), getMeshColumns(), getMeshRows(), text, kParameterTextCapacity);
+}
+
+void Tarnwell::getParameterName(VstInt32 index, char *text) {
+    parameterName(index, text, kParameterTextCapacity);
+}
+
+void Tarnwell::setSampleRate(float rate) {
+    AudioEffect::setSampleRate(rate);
+    // Hosts change the rate only while the instrument is switched off, so
+    // the voices and LFOs can take it directly. A rate that is not a
+    // positive finite number would poison every period: keep the last one.
+    if (!(rate > 0.0f) || !std::isfinite(rate)) return;
+    engineSampleRate = rate;
+    for (auto &v : voices) v.setSampleRate(engineSampleRate);
+    lfo1.setSampleRate(engineSampleRate);
+    lfo2.setSampleRate(engineSampleRate);
+}
+
+void Tarnwell::setBlockSize(VstInt32 size) {
+    AudioEffect::setBlockSize(size);
+    // Growing here, while the host has processing stopped, keeps the
+    // allocation off the audio thread for every block up to this size.
+    if (size > 0 && size <= kMaxBlockChunk) growRenderBuffers(size);
+}
+
+void Tarnwell::growRenderBuffers(int32_t n) {
+    if (n > leftMix.count) {
+        leftMix.grow(n);
+        rightMix.grow(n);
+    }
+    if (n > lfo1Values.count) lfo1Values.grow(n);
+    if (n > lfo2Values.count) lfo2Values.grow(n);
+}
+
+void Tarnwell::setEffectiveParameter(VstInt32 index, float value) {
+    if (static_cast<uint32_t>(index) >= static_cast<uint32_t>(kNumSynthParams)) return;
+    effectiveParams[index] = value;
+    switch (index) {
+        case 14:
+            lfo1.speed.setTarget(value);
+            break;
+        case 16:
+            lfo2.speed.setTarget(value);
+            break;
+        case 20:
+            delay.send.setTarget(value);
+            break;
+        case 21:
+            delay.feedback.setTarget(value);
+            break;
+        default:
+            for (auto &v : voices) v.setSynthParam(index, value);
+            break;
+    }
+}
+
+void Tarnwell::pushEffectiveToVoices() { voicePushPending.store(true, std::memory_order_release); }
+
+void Tarnwell::applyPendingVoicePush() {
+    if (!voicePushPending.exchange(false, std::memory_order_acquire)) return;
+    for (auto &v : voices)
+        for (int k = 0; k < kNumSynthParams; ++k) v.setSynthParam(k, effectiveParams[k]);
+}
+
+void Tarnwell::decodeControllers() {
+    const int32_t columns = getMeshColumns();
+    const int32_t rows = getMeshRows();
+    for (int s = 0; s < kNumControllers; ++s) {
+        const int p = kFirstControllerParam + 6 * s;
+        MeshController &c = meshControllers[s];
+        c.type = quantise(getParameter(p), 5);
+        c.column = quantise(getParameter(p + 1), columns);
+        c.row = quantise(getParameter(p + 2), rows);
+        c.target = quantise(getParameter(p + 3), kNumSynthParams);
+        c.scale = (static_cast<double>(getParameter(p + 4)) - 0.5) * 4.0;
+        c.division = quantise(getParameter(p + 5), 12);
+    }
+    setParameter(2, getParameter(2));
+    setParameter(3, getParameter(3));
+}
+
+}  // namespace tarn

@@ -1,0 +1,167 @@
+// One instance of the instrument: the effect object the entry point builds.
+// It owns the voices, LFOs, delay, parameter store, mesh-controller state and
+// controller bindings; its editor view owns the mesh.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "dsp/SampleBuffer.h"
+#include "dsp/SineLfo.h"
+#include "dsp/Voice.h"
+#include "dsp/param.h"
+#include "engine/TempoDelay.h"
+#include "learn/ControllerMap.h"
+#include "mesh/MeshController.h"
+#include "plugin/AudioEffectX.h"
+
+namespace tarn {
+
+class TarnEditor;
+
+class Tarnwell : public AudioEffectX {
+public:
+    static constexpr VstInt32 kNumPrograms = 9;
+    static constexpr VstInt32 kNumParams = 88;
+    static constexpr int kNumVoices = 12;
+    static constexpr int kNumSynthParams = 22;
+    static constexpr int kFirstSynthParam = 6;
+    static constexpr int kFirstControllerParam = 28;
+    static constexpr int kNumControllers = 10;
+    static constexpr int32_t kRenderBufferSamples = 32768;
+    static constexpr int kTicksPerRebuild = 128;
+    // Longest stretch rendered in one piece; longer host blocks are split.
+    static constexpr int32_t kMaxBlockChunk = 1 << 20;
+    static constexpr double kFallbackHostTempo = 128.0;   // delay, when the host gives no tempo
+    static constexpr double kFallbackMeshTempo = 120.0;   // controller clocks, before the host reports one
+    // Private request of the offline renderer: with value 1 the instance
+    // renders as if its editor were open, advancing the mesh by audio time.
+    static constexpr VstInt32 kVendorOfflineMesh = fourCharCode('T', 'w', 'M', 's');
+
+    explicit Tarnwell(audioMasterCallback audioMaster);
+    ~Tarnwell() override;
+
+    // Parameters.
+    void setParameter(VstInt32 index, float value) override;
+    float getParameter(VstInt32 index) override;
+    void getParameterLabel(VstInt32 index, char *text) override;
+    void getParameterDisplay(VstInt32 index, char *text) override;
+    void getParameterName(VstInt32 index, char *text) override;
+    void setSampleRate(float rate) override;
+    void setBlockSize(VstInt32 size) override;
+    virtual void setEffectiveParameter(VstInt32 index, float value);
+    void pushEffectiveToVoices();
+    void decodeControllers();
+
+    // Programs and identity.
+    void setProgram(VstInt32 program) override;
+    VstInt32 getProgram() override;
+    void setProgramName(char *name) override;
+    void getProgramName(char *name) override;
+    bool getProgramNameIndexed(VstInt32 category, VstInt32 index, char *text) override;
+    bool getEffectName(char *name) override;
+    bool getVendorString(char *text) override;
+    bool getProductString(char *text) override;
+    VstInt32 getVendorVersion() override { return 1000; }
+    VstInt32 canDo(char *text) override;
+    bool getOutputProperties(VstInt32 index, VstPinProperties *properties) override;
+    VstInt32 getMidiProgramName(VstInt32 channel, MidiProgramName *name) override;
+    VstInt32 getCurrentMidiProgram(VstInt32 channel, MidiProgramName *name) override;
+    VstInt32 getMidiProgramCategory(VstInt32 channel, MidiProgramCategory *category) override;
+    bool hasMidiProgramsChanged(VstInt32) override { return false; }
+    bool getMidiKeyName(VstInt32 channel, MidiKeyName *key) override;
+
+    // Audio and MIDI.
+    void resume() override;
+    VstInt32 processEvents(VstEvents *events) override;
+    void processReplacing(float **inputs, float **outputs, VstInt32 sampleFrames) override;
+    void process(float **inputs, float **outputs, VstInt32 sampleFrames) override;
+    VstIntPtr vendorSpecific(VstInt32 index, VstIntPtr value, void *ptr, float opt) override;
+
+    // Mesh controllers.
+    void controlTick();
+    int32_t controllerPeriod(int j) const;
+    void syncControllersToHost();
+    VstInt32 hostTempo();
+
+    // MIDI learn and settings.
+    void assignController(int32_t cc, int32_t param) { controllerMap.assign(cc, param); }
+    int32_t controllerFor(int32_t param) const { return controllerMap.controllerFor(param); }
+    ControllerMap &controllers() { return controllerMap; }
+    void loadSettings();
+    void saveSettings();
+
+    // Engine flags read by the editor.
+    bool fxOn() const { return fxOnFlag.load(std::memory_order_relaxed); }
+    void setFxOn(bool on) { fxOnFlag.store(on, std::memory_order_relaxed); }
+    bool isFirstRun() const { return firstRun.load(std::memory_order_relaxed); }
+    int32_t getEditorWidth() const { return editorWidth; }
+    int32_t getEditorHeight() const { return editorHeight; }
+    int32_t getMeshColumns() const { return meshColumns.load(std::memory_order_relaxed); }
+    int32_t getMeshRows() const { return meshRows.load(std::memory_order_relaxed); }
+    double getSampleRateValue() const { return engineSampleRate; }
+    double getTempo() const { return tempo; }
+    TarnEditor *view() const;
+
+    // Read-only views for tests.
+    float effectiveParameter(int k) const { return (k >= 0 && k < kNumSynthParams) ? effectiveParams[k] : 0.0f; }
+    const Voice &voice(int i) const { return voices[i]; }
+    const MeshController &controller(int j) const { return meshControllers[j]; }
+    int32_t countdownOf(int j) const { return countdown[j]; }
+    float heldOf(int j) const { return held[j]; }
+    const TempoDelay &tempoDelay() const { return delay; }
+    int32_t mixBufferSamples() const { return leftMix.count; }
+    int32_t lfoBufferSamples() const { return lfo1Values.count; }
+
+private:
+    void startNote(int32_t note, int32_t velocity, int32_t deltaFrames);
+    void releaseNote(int32_t note);
+    void handleController(int32_t cc, float value);
+    void renderBlock(float **outputs, VstInt32 n);
+    void renderChunk(float *left, float *right, int32_t n);
+    void growRenderBuffers(int32_t n);
+    void delayPass(VstInt32 n);
+    void controlPass();
+    void applyPendingVoicePush();
+    void advanceOfflineMesh();
+
+    SampleBuffer leftMix;
+    SampleBuffer rightMix;
+    SampleBuffer lfo1Values;
+    SampleBuffer lfo2Values;
+    TempoDelay delay;
+    // Written by whatever thread sets parameters, read by the audio thread:
+    // each value is one relaxed atomic float, so a reader sees old or new.
+    std::atomic<float> storedParams[kNumParams];
+    float effectiveParams[kNumSynthParams] = {};
+    Voice voices[kNumVoices];
+    double engineSampleRate = 44100.0;
+    int32_t channelPrograms[16] = {};
+    int32_t tickCount = 0;
+    int32_t samplesPerTick = 16;
+    MeshController meshControllers[kNumControllers];
+    int32_t countdown[kNumControllers] = {};
+    float held[kNumControllers] = {};
+    double tempo = kFallbackMeshTempo;
+    bool tempoReported = false;
+    SineLfo lfo1;
+    SineLfo lfo2;
+    std::atomic<bool> fxOnFlag{true};
+    std::atomic<double> noteScale{0.0};
+    std::atomic<double> velScale{0.0};
+    int32_t editorWidth = 600;
+    int32_t editorHeight = 600;
+    std::atomic<int32_t> meshColumns{10};
+    std::atomic<int32_t> meshRows{10};
+    ControllerMap controllerMap;
+    std::atomic<bool> firstRun{true};
+    std::atomic<int32_t> currentProgram{-1};
+    // A program change asks the audio thread to resend the effective values
+    // to the voices rather than touching them from the caller's thread.
+    std::atomic<bool> voicePushPending{false};
+    std::atomic<bool> offlineMesh{false};
+    double offlineMeshClock = 0.0;
+    TarnEditor *tarnEditor = nullptr;
+};
+
+}  // namespace tarn

@@ -1,0 +1,88 @@
+// MIDI intake: note starts and releases, controllers, and the mesh push.
+#include <cstddef>
+
+#include "editor/TarnEditor.h"
+#include "engine/Tarnwell.h"
+
+namespace tarn {
+
+namespace {
+
+// Hosts fill byteSize either with the whole record (32) or with what
+// follows the two size fields (24); anything smaller cannot hold MIDI data.
+constexpr VstInt32 kMinMidiEventByteSize = 24;
+
+constexpr int32_t kAllNotesOff = 123;
+constexpr int32_t kPolyModeOn = 126;
+constexpr int32_t kModWheel = 1;
+
+}  // namespace
+
+VstInt32 Tarnwell::processEvents(VstEvents *events) {
+    if (!events) return 1;
+    for (VstInt32 i = 0; i < events->numEvents; ++i) {
+        const VstEvent *event = events->events[i];
+        if (!event || event->type != kVstMidiType || event->byteSize < kMinMidiEventByteSize) continue;
+        const auto *midi = reinterpret_cast<const VstMidiEvent *>(event);
+        const int32_t status = static_cast<unsigned char>(midi->midiData[0]) & 0xF0;
+        if (status == 0x90 || status == 0x80) {
+            const int32_t note = midi->midiData[1] & 0x7F;
+            const int32_t velocity = midi->midiData[2] & 0x7F;
+            if (status == 0x80 || velocity == 0) {
+                releaseNote(note);
+            } else {
+                startNote(note, velocity, midi->deltaFrames);
+                resume();
+            }
+        } else if (status == 0xB0) {
+            const int32_t cc = midi->midiData[1];
+            const float value = static_cast<float>(static_cast<signed char>(midi->midiData[2]) / 127.0);
+            handleController(cc, value);
+        }
+    }
+    return 1;
+}
+
+void Tarnwell::handleController(int32_t cc, float value) {
+    TarnEditor *ed = view();
+    if (cc == kPolyModeOn || cc == kAllNotesOff) {
+        for (auto &v : voices) v.noteOff();
+        return;
+    }
+    if (cc == kModWheel) {
+        if (ed) ed->setPaletteOffset(value);
+        return;
+    }
+    const int32_t param = controllerMap.parameterFor(cc);
+    if (param != ControllerMap::kNoParameter) setParameter(param, value);
+    if (ed) ed->learnControllerSeen(cc);
+}
+
+void Tarnwell::startNote(int32_t note, int32_t velocity, int32_t) {
+    for (auto &v : voices) {
+        if (!v.active) {
+            v.noteOn(note, velocity);
+            break;
+        }
+    }
+    if (TarnEditor *ed = view()) {
+        const double v = velocity / 127.0;
+        const double u = ((note - 12) / 103.0 - 0.5) * noteScale.load(std::memory_order_relaxed);
+        const double w = (v * v - 0.5) * velScale.load(std::memory_order_relaxed);
+        ed->exciteFromNote(u, w, v);
+    }
+}
+
+void Tarnwell::releaseNote(int32_t note) {
+    for (auto &v : voices)
+        if (v.note == note && !v.released) v.noteOff();
+}
+
+}  // namespace tarn
+
+namespace tarn {
+
+// Every switch-on and every note-on asks the host again for MIDI.
+void Tarnwell::resume() { AudioEffectX::resume(); }
+
+}  // namespace tarn

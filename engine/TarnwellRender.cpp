@@ -1,0 +1,119 @@
+// The block renderer: LFOs, voices, control tick, tempo delay, output.
+#include <cmath>
+
+#include "editor/TarnEditor.h"
+#include "engine/Tarnwell.h"
+
+namespace tarn {
+
+namespace {
+
+constexpr double kOfflineFrameSeconds = 0.03;
+constexpr double kOfflineStepSeconds = 0.002;
+
+}  // namespace
+
+void Tarnwell::processReplacing(float **, float **outputs, VstInt32 sampleFrames) {
+    if (outputs && outputs[0] && outputs[1] && sampleFrames > 0) {
+        for (VstInt32 k = 0; k < sampleFrames; ++k) {
+            outputs[0][k] = 0.0f;
+            outputs[1][k] = 0.0f;
+        }
+    }
+    renderBlock(outputs, sampleFrames);
+}
+
+void Tarnwell::process(float **, float **outputs, VstInt32 sampleFrames) { renderBlock(outputs, sampleFrames); }
+
+void Tarnwell::renderBlock(float **outputs, VstInt32 n) {
+    float *left = outputs ? outputs[0] : nullptr;
+    float *right = outputs ? outputs[1] : nullptr;
+    if (!left || !right || n < 0) n = 0;
+    applyPendingVoicePush();
+    if (n == 0) {
+        renderChunk(left, right, 0);
+        return;
+    }
+    // A block longer than any before grows the work buffers; a block beyond
+    // what one piece may hold is rendered in pieces rather than failing.
+    growRenderBuffers(n < kMaxBlockChunk ? n : kMaxBlockChunk);
+    int32_t done = 0;
+    while (done < n) {
+        int32_t piece = n - done;
+        if (piece > leftMix.count) piece = leftMix.count;
+        if (piece > lfo1Values.count) piece = lfo1Values.count;
+        if (piece > lfo2Values.count) piece = lfo2Values.count;
+        renderChunk(left + done, right + done, piece);
+        done += piece;
+    }
+}
+
+void Tarnwell::renderChunk(float *left, float *right, int32_t n) {
+    Voice *listed[kNumVoices];
+    int count = 0;
+    for (auto &v : voices)
+        if (v.active) listed[count++] = &v;
+
+    double *lfo1Out = lfo1Values.data;
+    double *lfo2Out = lfo2Values.data;
+    for (int32_t k = 0; k < n; ++k) {
+        lfo1Out[k] = lfo1.next(k & 7);
+        lfo2Out[k] = lfo2.next(k & 7);
+    }
+
+    double *mixL = leftMix.data;
+    double *mixR = rightMix.data;
+    const bool meshByAudio = offlineMesh.load(std::memory_order_relaxed);
+    for (int32_t k = 0; k < n; ++k) {
+        mixL[k] = 0.0;
+        mixR[k] = 0.0;
+        for (int i = 0; i < count; ++i) {
+            const double v = listed[i]->render(lfo1Out[k], lfo2Out[k]);
+            mixL[k] += v;
+            mixR[k] += v;
+        }
+        controlTick();
+        if (meshByAudio) advanceOfflineMesh();
+    }
+
+    if (fxOn()) delayPass(n);
+
+    for (int32_t k = 0; k < n; ++k) {
+        left[k] = static_cast<float>(left[k] + static_cast<float>(mixL[k]));
+        right[k] = static_cast<float>(right[k] + static_cast<float>(mixR[k]));
+    }
+}
+
+VstInt32 Tarnwell::hostTempo() {
+    const VstTimeInfo *info = getTimeInfo(kVstTempoValid);
+    if (!info || !(info->flags & kVstTempoValid)) return static_cast<VstInt32>(kFallbackHostTempo);
+    const double t = info->tempo;
+    // Converting a value outside the integer range is undefined; such a
+    // tempo is as unusable as none.
+    if (!(t > -2147483648.0 && t < 2147483648.0)) return static_cast<VstInt32>(kFallbackHostTempo);
+    return static_cast<VstInt32>(t);
+}
+
+void Tarnwell::delayPass(VstInt32 n) {
+    delay.process(leftMix.data, rightMix.data, n, hostTempo(), engineSampleRate);
+}
+
+void Tarnwell::advanceOfflineMesh() {
+    offlineMeshClock += 1.0;
+    const double framePeriod = engineSampleRate * kOfflineFrameSeconds;
+    if (offlineMeshClock < framePeriod) return;
+    offlineMeshClock -= framePeriod;
+    if (TarnEditor *ed = view())
+        for (int i = 0; i < TarnEditor::kStepsPerFrame; ++i) ed->getMesh().step(kOfflineStepSeconds);
+}
+
+VstIntPtr Tarnwell::vendorSpecific(VstInt32 index, VstIntPtr value, void *, float) {
+    if (index != kVendorOfflineMesh) return 0;
+    const bool on = value != 0;
+    offlineMesh.store(on, std::memory_order_relaxed);
+    offlineMeshClock = 0.0;
+    if (TarnEditor *ed = view()) ed->setOfflineShowing(on);
+    return 1;
+}
+
+}  // namespace tarn

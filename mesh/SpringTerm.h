@@ -1,0 +1,12 @@
+// Height component of the force one spring exerts on a node. The term is
+// exactly odd in d, which lets the mesh evaluate each spring once and hand
+// the negated value to the node at its other end.
+#pragma once
+
+namespace tarn {
+
+// restLength: the spring's rest length; stiffness: its spring constant;
+// d: how far the node's height exceeds its neighbour's.
+double springTerm(double restLength, double stiffness, double d);
+
+}  // namespace tarn
