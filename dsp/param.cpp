@@ -5,7 +5,9 @@
 namespace tarn {
 
 void param::setTarget(double x) {
-    target = x;
+    // An undefined target would pass both limits and never be reached: the
+    // value would walk on by 0.01 per tick without end.
+    target = std::isnan(x) ? 0.0 : x;
     if (target > 1.0) target = 1.0;
     if (target < 0.0) target = 0.0;
     step = value > target ? -0.01 : 0.01;

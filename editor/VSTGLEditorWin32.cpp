@@ -30,6 +30,13 @@ constexpr int WGL_SAMPLES_ARB = 0x2042;
 typedef BOOL(WINAPI *ChoosePixelFormatArb)(HDC, const int *, const FLOAT *, UINT, int *, UINT *);
 typedef BOOL(WINAPI *SwapIntervalExt)(int);
 
+// Extension entry points come back as a generic procedure; the detour through
+// void (*)() is the conversion the compiler accepts for any function type.
+template <typename Function>
+Function extensionProc(const char *name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(wglGetProcAddress(name)));
+}
+
 // The instance of this module, found from one of its own addresses so that
 // no DllMain is needed.
 HINSTANCE moduleInstance() {
@@ -178,8 +185,7 @@ bool VSTGLEditor::open(void *parent) {
     wglMakeCurrent(dc, context);
 
     if (sampleCount != 0 && extensionListed("GL_ARB_multisample")) {
-        ChoosePixelFormatArb choose =
-            reinterpret_cast<ChoosePixelFormatArb>(wglGetProcAddress("wglChoosePixelFormatARB"));
+        ChoosePixelFormatArb choose = extensionProc<ChoosePixelFormatArb>("wglChoosePixelFormatARB");
         if (choose) {
             const int attributes[] = {WGL_DRAW_TO_WINDOW_ARB, 1,
                                       WGL_SUPPORT_OPENGL_ARB, 1,
@@ -215,7 +221,7 @@ bool VSTGLEditor::open(void *parent) {
     }
 
     if (verticalSync && extensionListed("WGL_EXT_swap_control")) {
-        SwapIntervalExt swapInterval = reinterpret_cast<SwapIntervalExt>(wglGetProcAddress("wglSwapIntervalEXT"));
+        SwapIntervalExt swapInterval = extensionProc<SwapIntervalExt>("wglSwapIntervalEXT");
         if (swapInterval) swapInterval(1);
     }
 

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "editor/TarnEditor.h"
+#include "engine/DenormalGuard.h"
 #include "engine/Tarnwell.h"
 
 namespace tarn {
@@ -26,6 +27,7 @@ void Tarnwell::processReplacing(float **, float **outputs, VstInt32 sampleFrames
 void Tarnwell::process(float **, float **outputs, VstInt32 sampleFrames) { renderBlock(outputs, sampleFrames); }
 
 void Tarnwell::renderBlock(float **outputs, VstInt32 n) {
+    DenormalGuard flushDenormals;
     float *left = outputs ? outputs[0] : nullptr;
     float *right = outputs ? outputs[1] : nullptr;
     if (!left || !right || n < 0) n = 0;

@@ -82,6 +82,7 @@ TEST(TablesText, TextsStayInsideTheCallersBuffer) {
     EXPECT_STREQ(text, "C01 ");
     EXPECT_EQ(text[5], '#');
 
+    std::memset(text, '#', sizeof text);
     parameterDisplay(27, 0.0f, 10, 10, text, 3);
     EXPECT_STREQ(text, "-2");
     EXPECT_EQ(text[3], '#');
@@ -113,25 +114,25 @@ TEST(TablesText, DisplayRules) {
     EXPECT_EQ(display(4, 0.0f), "-2.0");
     EXPECT_EQ(display(5, 1.0f), "+2.0");
 
-    EXPECT_EQ(display(21, 0.5f), "+0");
-    EXPECT_EQ(display(21, 0.0f), "-100");
-    EXPECT_EQ(display(21, 1.0f), "+100");
-    EXPECT_EQ(display(21, std::nextafter(0.5f, 0.0f)), "-0");
-    EXPECT_EQ(display(31, 0.5f), "+0");  // LFO2->Detune, the last signed depth
+    EXPECT_EQ(display(15, 0.5f), "+0");
+    EXPECT_EQ(display(15, 0.0f), "-100");
+    EXPECT_EQ(display(15, 1.0f), "+100");
+    EXPECT_EQ(display(15, std::nextafter(0.5f, 0.0f)), "-0");
+    EXPECT_EQ(display(25, 0.25f), "-50");  // LFO2->Detune, the last signed depth
 
-    EXPECT_EQ(display(26, 0.0f), "0.10");
-    EXPECT_EQ(display(26, 1.0f), "15.00");
-    EXPECT_EQ(display(28 - 6, 1.0f), "15.00");  // LFO2 Speed
-    EXPECT_EQ(display(32, 1.0f), "-3.0");
-    EXPECT_EQ(display(32, 0.0f), "-24.0");
-    EXPECT_EQ(display(33, 0.5f), "-13.5");  // Delay Feedback
+    EXPECT_EQ(display(20, 0.0f), "0.10");
+    EXPECT_EQ(display(20, 1.0f), "15.00");
+    EXPECT_EQ(display(22, 1.0f), "15.00");  // LFO2 Speed
+    EXPECT_EQ(display(26, 1.0f), "-3.0");
+    EXPECT_EQ(display(26, 0.0f), "-24.0");
+    EXPECT_EQ(display(27, 0.5f), "-13.5");  // Delay Feedback
 
     // Which numbers are rounded to single precision before formatting shows
     // in the last digit for these values.
-    EXPECT_EQ(display(32, 0x1.8618b4p-7f), "-23.8");
-    EXPECT_EQ(display(26, 0x1.ac128cp-3f), "0.28");
-    EXPECT_EQ(display(21, 0x1.eb851ep-8f), "-98");
-    EXPECT_EQ(display(32 + 28, 0x1.99999ap-8f), "-1.97");  // controller Scale, from the double
+    EXPECT_EQ(display(26, 0x1.8618b4p-7f), "-23.8");
+    EXPECT_EQ(display(20, 0x1.ac128cp-3f), "0.28");
+    EXPECT_EQ(display(15, 0x1.eb851ep-8f), "-98");
+    EXPECT_EQ(display(32, 0x1.99999ap-8f), "-1.97");  // C01 Scale, from the double
 }
 
 TEST(TablesText, ControllerDisplays) {

@@ -7,6 +7,7 @@
 // left = key / 128 on the sample a note starts, right = velocity / 128;
 // a release marks the right side with -key / 128.
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>

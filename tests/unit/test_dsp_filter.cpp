@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "dsp/LadderFilter.h"
+#include "dsp/NoteFreqTable.h"
+#include "dsp/VoiceFilter.h"
+
+namespace tarn {
+namespace {
+
+constexpr double kT = LadderFilter::kKnee;
+
+TEST(DspFilter, SoftClipCurve) {
+    EXPECT_EQ(LadderFilter::softClip(0.0), 0.96016 - 0.26037 * (kT * kT));
+    EXPECT_NEAR(LadderFilter::softClip(0.0), 2.06e-6, 1e-8);
+    EXPECT_EQ(LadderFilter::softClip(kT), 0.96016);
+    EXPECT_EQ(LadderFilter::softClip(-kT), -0.96016);
+    EXPECT_EQ(LadderFilter::softClip(50.0), 0.96016);
+    EXPECT_EQ(LadderFilter::softClip(-50.0), -0.96016);
+    for (double v : {0.1, 0.5, 1.0, 1.5, 1.92}) {
+        EXPECT_EQ(LadderFilter::softClip(-v), -LadderFilter::softClip(v)) << v;
+        EXPECT_LT(LadderFilter::softClip(v), LadderFilter::softClip(v + 0.001)) << v;
+    }
+    // Continuous at the knee, with a slope near 1 at the start.
+    EXPECT_NEAR(LadderFilter::softClip(kT - 1e-9), 0.96016, 1e-12);
+    EXPECT_NEAR((LadderFilter::softClip(1e-3) - LadderFilter::softClip(0.0)) / 1e-3, 1.0, 1e-3);
+}
+
+TEST(DspFilter, SetupCoefficients) {
+    LadderFilter f;
+    f.setup(1000.0, 0.0, 44100.0);
+    EXPECT_EQ(f.feedback, 0.0001);  // floor: no resonance gives no feedback at all otherwise
+    const double tuned = 1.11903 * 1000.0 + 11.2957 - 3.35615e-05 * 1000.0 * 1000.0 +
+                         4.49593e-10 * 1000.0 * 1000.0 * 1000.0;
+    EXPECT_EQ(f.tune, 1.0 - std::exp(-6.283185307179586 * tuned / 88200.0));
+
+    f.setup(1000.0, 1.0, 44100.0);
+    EXPECT_EQ(f.feedback, 1.0 * (0.000113514 * 1000.0 - 7.46753e-10 * 1000.0 * 1000.0 + 1.0 * 1.0 * 1.25 * 1.262));
+
+    // The same cutoff at twice the rate needs a smaller per-step coefficient.
+    LadderFilter fast;
+    fast.setup(1000.0, 0.0, 88200.0);
+    EXPECT_LT(fast.tune, f.tune);
+}
+
+TEST(DspFilter, TableIndexStaysInsideTable) {
+    EXPECT_EQ(VoiceFilter::tableIndex(0.0), 39487);
+    EXPECT_EQ(VoiceFilter::tableIndex(1.0), 119487);
+    EXPECT_EQ(VoiceFilter::tableIndex(-3.0), 0);
+    EXPECT_EQ(VoiceFilter::tableIndex(7.0), NoteFreqTable::kSize - 1);
+    EXPECT_EQ(VoiceFilter::tableIndex(std::numeric_limits<double>::quiet_NaN()), 0);
+    EXPECT_EQ(VoiceFilter::tableIndex(std::numeric_limits<double>::infinity()), NoteFreqTable::kSize - 1);
+    EXPECT_EQ(VoiceFilter::tableIndex(-std::numeric_limits<double>::infinity()), 0);
+
+    // An offset can carry the cutoff past 1 for one tick; the filter copes.
+    VoiceFilter vf;
+    vf.cutoff.setNow(1.0);
+    vf.cutoff.offset = 5.0;
+    vf.updateCoefficients();
+    EXPECT_TRUE(std::isfinite(vf.ladder.tune));
+}
+
+double gainAt(double freq, double cutoff) {
+    VoiceFilter vf;
+    vf.cutoff.setNow(cutoff);
+    double peak = 0.0;
+    for (int s = 0; s < 44100 / 4; ++s) {
+        const double y = vf.processSample(0.2 * std::sin(6.283185307179586 * freq * s / 44100.0));
+        if (s > 44100 / 8) peak = std::fmax(peak, std::fabs(y));
+    }
+    return peak / 0.2;
+}
+
+TEST(DspFilter, LowPassAroundItsCutoff) {
+    // Cutoff 0 is 80 Hz: a 40 Hz tone passes, a 2 kHz tone is strongly cut.
+    const double low = gainAt(40.0, 0.0);
+    const double high = gainAt(2000.0, 0.0);
+    EXPECT_GT(low, 0.5);
+    EXPECT_LT(high, 0.001);
+    // Opening the filter lets the 2 kHz tone through.
+    EXPECT_GT(gainAt(2000.0, 1.0), 0.5);
+}
+
+}  // namespace
+}  // namespace tarn
