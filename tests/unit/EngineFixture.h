@@ -20,6 +20,7 @@ struct FakeHost {
     std::vector<HostCall> calls;
     VstTimeInfo time{};
     bool answerTime = true;
+    bool record = true;
 
     int count(VstInt32 opcode) const {
         int n = 0;
@@ -43,7 +44,7 @@ inline VstIntPtr VSTCALLBACK fakeHostCallback(AEffect *, VstInt32 opcode, VstInt
                                               float opt) {
     FakeHost *host = currentHost();
     if (!host) return opcode == audioMasterVersion ? 2400 : 0;
-    host->calls.push_back({opcode, index, value, opt});
+    if (host->record) host->calls.push_back({opcode, index, value, opt});
     if (opcode == audioMasterVersion) return 2400;
     if (opcode == audioMasterGetTime) return host->answerTime ? reinterpret_cast<VstIntPtr>(&host->time) : 0;
     return 0;

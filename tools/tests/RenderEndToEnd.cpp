@@ -256,6 +256,33 @@ void testProbeHost() {
     check(!meshRequested, "--still sends no mesh request");
 }
 
+// A format-1 file of two tracks with no tempo event, which the file format
+// plays at 120 beats per minute: track 1 strikes C4 on beat 1 (0.5 s),
+// track 2 strikes G4 on beat 2 (1.0 s); 480 ticks per beat.
+const unsigned char kTwoTracksNoTempo[] = {
+    'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 1, 0, 2, 0x01, 0xE0,
+    'M', 'T', 'r', 'k', 0, 0, 0, 13, 0x83, 0x60, 0x90, 60, 100, 0x83, 0x60, 0x80, 60, 0, 0, 0xFF, 0x2F, 0,
+    'M', 'T', 'r', 'k', 0, 0, 0, 13, 0x87, 0x40, 0x91, 67, 90, 0x83, 0x60, 0x81, 67, 0, 0, 0xFF, 0x2F, 0,
+};
+
+void testMergedTracksAtDefaultTempo() {
+    const std::string midi = work("two-tracks.mid");
+    {
+        std::ofstream file(midi, std::ios::binary);
+        file.write(reinterpret_cast<const char *>(kTwoTracksNoTempo), sizeof kTwoTracksNoTempo);
+    }
+    const std::string log = work("probe-tracks.log");
+    const Run r = render(withPlugin({midi, "-o", work("probe-tracks.wav"), "--rate", "48000"}, "probe"),
+                         "probe-tracks", "TARNWELL_PROBE_LOG=" + log);
+    check(r.exitCode == 0, "the two-track file renders (exit " + std::to_string(r.exitCode) + ": " + r.err + ")");
+    const char *batches[] = {"events 1 at 24000", "events 2 at 48000", "events 1 at 72000"};
+    for (const char *b : batches) {
+        bool found = false;
+        for (const std::string &l : logLines(log)) found |= l == b;
+        check(found, std::string("both tracks play at 120 beats per minute: ") + b);
+    }
+}
+
 void expectFailure(const Run &r, const std::string &message, const std::string &what) {
     check(r.exitCode == 1 && r.err.find(message) != std::string::npos,
           what + " fails with exit 1 and \"" + message + "\" (exit " + std::to_string(r.exitCode) + ": " + r.err + ")");
@@ -299,6 +326,7 @@ int main(int argc, char **argv) {
     static const std::map<std::string, void (*)()> kCases = {
         {"info", testInfo},           {"demo-peak", testDemoPeak}, {"reproducible", testReproducible},
         {"mesh-differs", testMeshDiffers}, {"note-timing", testNoteTiming}, {"probe-host", testProbeHost},
+        {"probe-tracks", testMergedTracksAtDefaultTempo},
         {"failures", testFailures},
     };
     const auto found = kCases.find(which);
