@@ -7,6 +7,9 @@ set_target_properties(tarnwell PROPERTIES PREFIX "" OUTPUT_NAME tarnwell
 if(WIN32)
   set_target_properties(tarnwell PROPERTIES SUFFIX ".dll")
   target_sources(tarnwell PRIVATE ${CMAKE_SOURCE_DIR}/plugin/tarnwell.def)
+  # The MIDI-learn dialog template, compiled into the DLL by windres.
+  enable_language(RC)
+  target_sources(tarnwell PRIVATE ${CMAKE_SOURCE_DIR}/resources/tarnwell.rc)
   target_link_options(tarnwell PRIVATE -static -static-libgcc -static-libstdc++)
 else()
   set_target_properties(tarnwell PROPERTIES SUFFIX ".so" C_VISIBILITY_PRESET hidden

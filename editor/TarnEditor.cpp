@@ -143,29 +143,29 @@ void TarnEditor::render() {
 void TarnEditor::drawMesh(const MeshLayout &layout, int32_t offset) {
     const int32_t size = palette.size();
     offset = clampColourPosition(offset, size);
-    const double h = cellHalfSize;
+    const float h = static_cast<float>(cellHalfSize);
+    // One batch for the whole field. Each corner is placed as a translate and
+    // scale of the unit square would place it, in single precision, so the
+    // squares land where a per-square matrix would put them.
+    glBegin(GL_QUADS);
     for (int r = 0; r < layout.rows; ++r) {
         int32_t position = offset + kRowColourStep * r;
-        const double y = layout.centreY(r);
+        const float y = static_cast<float>(layout.centreY(r));
         for (int c = 0; c < layout.columns; ++c) {
             position = clampColourPosition(position + kColumnColourStep, size);
             const NodeLook look = nodeLook(mesh.heightAt(r, c), position, size);
             glColor3f(static_cast<float>(palette.red(look.entry) * look.brightness),
                       static_cast<float>(palette.green(look.entry) * look.brightness),
                       static_cast<float>(palette.blue(look.entry) * look.brightness));
-            const float s = static_cast<float>(look.scale);
-            glPushMatrix();
-            glTranslatef(static_cast<float>(layout.centreX(c)), static_cast<float>(y), 0.0f);
-            glScalef(s, s, s);
-            glBegin(GL_QUADS);
-            glVertex2d(-h, h);
-            glVertex2d(h, h);
-            glVertex2d(h, -h);
-            glVertex2d(-h, -h);
-            glEnd();
-            glPopMatrix();
+            const float x = static_cast<float>(layout.centreX(c));
+            const float e = static_cast<float>(look.scale) * h;
+            glVertex2f(x - e, y + e);
+            glVertex2f(x + e, y + e);
+            glVertex2f(x + e, y - e);
+            glVertex2f(x - e, y - e);
         }
     }
+    glEnd();
 }
 
 bool TarnEditor::offerToWidgets(int x, int y) {

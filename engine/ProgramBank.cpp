@@ -20,7 +20,9 @@ ProgramBank& ProgramBank::shared() {
     return bank;
 }
 
-ProgramBank::ProgramBank() {
+ProgramBank::ProgramBank() { restoreFactory(); }
+
+void ProgramBank::restoreFactory() {
     for (int p = 0; p < kNumPrograms; ++p) {
         for (int i = 0; i < kNumParams; ++i)
             values_[p * kNumParams + i].store(factoryValue(p, i), std::memory_order_relaxed);

@@ -30,6 +30,10 @@ public:
     // shared(), separate banks exist for tools and tests.
     ProgramBank();
     ProgramBank(const ProgramBank&) = delete;
+
+    // Puts every program back to its factory values and names. Tests use it
+    // to start from a known bank, since edits outlive the instances.
+    void restoreFactory();
     ProgramBank& operator=(const ProgramBank&) = delete;
 
     // Stored value of parameter index in program; 0 when either is out of range.

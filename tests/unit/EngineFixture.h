@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/ProgramBank.h"
 #include "engine/Tarnwell.h"
 
 namespace tarn::testing {
@@ -55,7 +56,9 @@ struct Engine {
     std::unique_ptr<Tarnwell> fx;
     std::vector<float> left, right;
 
-    explicit Engine(double tempo = 120.0) {
+    // A fresh bank unless the test means to see what another instance left.
+    explicit Engine(double tempo = 120.0, bool freshBank = true) {
+        if (freshBank) ProgramBank::shared().restoreFactory();
         setenv("TARNWELL_SETTINGS_DIR", "/nonexistent-tarnwell-test-dir", 1);
         host.setTempo(tempo);
         currentHost() = &host;

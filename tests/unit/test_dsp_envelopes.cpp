@@ -131,7 +131,9 @@ TEST(DspLfo, StartsAtOneAndCyclesAtItsRate) {
     double y = 0.0;
     for (int s = 0; s <= 441000; ++s) {
         y = lfo.next(s & 7);
-        if (s == 0) EXPECT_EQ(y, 1.0);
+        if (s == 0) {
+            EXPECT_EQ(y, 1.0);
+        }
         if (y < lowest) lowest = y, lowestAt = s;
     }
     EXPECT_NEAR(lowest, -1.0, 1e-9);

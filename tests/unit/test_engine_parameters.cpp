@@ -31,7 +31,9 @@ TEST(EngineConstruction, LoadsPingyAndAppliesItOnce) {
     // 88 automation notices in index order, then a MIDI request.
     int expected = 0;
     for (const auto &c : e.host.calls)
-        if (c.opcode == audioMasterAutomate) EXPECT_EQ(c.index, expected++);
+        if (c.opcode == audioMasterAutomate) {
+            EXPECT_EQ(c.index, expected++);
+        }
     EXPECT_EQ(expected, 88);
     EXPECT_EQ(e.host.calls.back().opcode, audioMasterWantMidi);
     EXPECT_EQ(e.host.calls.back().value, 1);
@@ -131,7 +133,7 @@ TEST(EnginePrograms, SwitchingKeepsEditsInTheSharedBank) {
     EXPECT_EQ(fx.getParameter(9), 0.123f);
     {
         // A second instance in the same process sees the edited bank.
-        Engine other;
+        Engine other(120.0, false);
         EXPECT_EQ(other.fx->getParameter(9), 0.123f);
     }
     fx.setParameter(9, original);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
 #include <limits>
 
 #include "tools/BlockPlanner.h"
@@ -76,6 +77,12 @@ TEST(RenderSchedule, GarbageNotesBecomePlayableMessages) {
     EXPECT_EQ(events[1].sample, events[0].sample) << "a release never comes before its note";
 }
 
+// The event array really runs past its declared two entries.
+const VstMidiEvent *eventAt(VstEvents *block, int i) {
+    auto *slots = reinterpret_cast<VstEvent **>(reinterpret_cast<char *>(block) + offsetof(VstEvents, events));
+    return reinterpret_cast<const VstMidiEvent *>(slots[i]);
+}
+
 std::vector<ScheduledEvent> eventsAt(std::initializer_list<int64_t> samples) {
     std::vector<ScheduledEvent> events;
     for (int64_t s : samples) events.push_back({s, {0x90, 60, 100, 3}});
@@ -136,16 +143,16 @@ TEST(RenderBlocks, BatchHoldsEveryEventAtDeltaZero) {
     VstEvents *block = batch.fill(events.data(), events.size());
     ASSERT_EQ(block->numEvents, 6);
     for (int i = 0; i < 6; ++i) {
-        const auto *e = reinterpret_cast<const VstMidiEvent *>(block->events[i]);
+        const VstMidiEvent *e = eventAt(block, i);
         EXPECT_EQ(e->type, kVstMidiType);
         EXPECT_EQ(e->byteSize, static_cast<VstInt32>(sizeof(VstMidiEvent)));
         EXPECT_EQ(e->deltaFrames, 0);
         EXPECT_EQ(e->midiData[3], 0);
     }
-    const auto *first = reinterpret_cast<const VstMidiEvent *>(block->events[0]);
+    const VstMidiEvent *first = eventAt(block, 0);
     EXPECT_EQ(static_cast<unsigned char>(first->midiData[0]), 0x90);
     EXPECT_EQ(first->midiData[2], 127);
-    const auto *last = reinterpret_cast<const VstMidiEvent *>(block->events[5]);
+    const VstMidiEvent *last = eventAt(block, 5);
     EXPECT_EQ(static_cast<unsigned char>(last->midiData[0]), 0xC3);
     EXPECT_EQ(last->midiData[2], 0);
 

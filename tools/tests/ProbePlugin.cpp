@@ -8,6 +8,7 @@
 // a release marks the right side with -key / 128.
 #include <cmath>
 #include <cstdarg>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -125,8 +126,11 @@ VstIntPtr VSTCALLBACK dispatch(AEffect *e, VstInt32 opcode, VstInt32 index, VstI
             auto *events = static_cast<VstEvents *>(ptr);
             if (!events) return 1;
             p->note("events %d at %lld", events->numEvents, p->position);
+            // The pointer array runs past its declared two entries.
+            auto *slots =
+                reinterpret_cast<VstEvent **>(reinterpret_cast<char *>(events) + offsetof(VstEvents, events));
             for (VstInt32 i = 0; i < events->numEvents; ++i) {
-                auto *ev = reinterpret_cast<VstMidiEvent *>(events->events[i]);
+                auto *ev = reinterpret_cast<VstMidiEvent *>(slots[i]);
                 if (!ev || ev->type != kVstMidiType) continue;
                 if (ev->deltaFrames != 0) p->note("error: deltaFrames %d", ev->deltaFrames);
                 if (p->pendingCount < Probe::kMaxPending) {
