@@ -36,10 +36,16 @@ private:
 };
 
 inline double LadderFilter::softClip(double v) {
-    if (v >= kKnee) return kCeiling;
-    if (v <= -kKnee) return -kCeiling;
-    if (v >= 0.0) return kCeiling - kCurve * ((v - kKnee) * (v - kKnee));
-    return kCurve * ((v + kKnee) * (v + kKnee)) - kCeiling;
+    // Both halves of the curve are one parabola mirrored through the origin:
+    // T + v for negative v is the same operation as T - |v|, and
+    // a*s - b is exactly -(b - a*s), so folding by the sign gives the same
+    // bits as evaluating each piece, without a branch on the audio signal.
+    // -0 counts as positive, like +0.
+    double a = v < 0.0 ? -v : v;
+    if (a > kKnee) a = kKnee;
+    const double d = a - kKnee;
+    const double r = kCeiling - kCurve * (d * d);
+    return v < 0.0 ? -r : r;
 }
 
 inline double LadderFilter::halfStep(double in) {

@@ -12,6 +12,9 @@ public:
     // Thread-safe; the table is read-only once built.
     static const double *table();
 
+    // Fills out (kSize doubles); table() uses it once, benchmarks time it.
+    static void compute(double *out);
+
 private:
     NoteFreqTable();
     double entries[kSize];

@@ -1,6 +1,7 @@
 #include "dsp/WaveTableSet.h"
 
 #include <cmath>
+#include <vector>
 
 namespace tarn {
 
@@ -15,6 +16,8 @@ constexpr int kHalf = WaveTableSet::kLength / 2;
 // place (of the wave's amplitude 0.5) of the exact series.
 constexpr int kGroup = 8;
 
+void buildLevel(double *t, int n, const double *sine);
+
 }  // namespace
 
 const WaveTableSet &WaveTableSet::instance() {
@@ -28,31 +31,37 @@ const double *WaveTableSet::level(int n) const {
     return samples + n * kLength;
 }
 
-WaveTableSet::WaveTableSet() {
+WaveTableSet::WaveTableSet() { compute(samples); }
+
+void WaveTableSet::compute(double *out) {
     // One cycle of sin(2 pi m / 8192). Harmonic k at sample i needs the sine
     // at m = k*i mod 8192: reducing the argument exactly in integers keeps
     // every term as accurate as the sine of a small angle, where the direct
     // sin(2 pi k i / 8192) loses digits to arguments of up to 3200. The
     // quarter-wave symmetry makes the table exactly odd and exactly 0 at 0
-    // and 4096, so the levels built from it are too. Only the constructor,
-    // which runs once under the static's guard, touches this scratch table.
-    static double sine[kLength];
+    // and 4096, so the levels built from it are too. Kept off the stack:
+    // hosts may build instances on threads with small stacks.
+    std::vector<double> table(kLength);
+    double *sine = table.data();
     for (int m = 0; m <= kQuarter; ++m) sine[m] = std::sin(2.0 * kPi * m / kLength);
     for (int m = 1; m < kQuarter; ++m) sine[kHalf - m] = sine[m];
     sine[kHalf] = 0.0;
     for (int m = 1; m < kHalf; ++m) sine[kLength - m] = -sine[m];
 
-    for (int n = 0; n < kLevels; ++n) buildLevel(n, sine);
+    for (int n = 0; n < kLevels; ++n) buildLevel(out + n * kLength, n, sine);
 }
 
-void WaveTableSet::buildLevel(int n, const double *sine) {
-    double *t = samples + n * kLength;
+namespace {
+
+void buildLevel(double *t, int n, const double *sine) {
+    constexpr int kLength = WaveTableSet::kLength;
+    constexpr int kMask = WaveTableSet::kMask;
     const int harmonics = (1 << n) - 1;
     const double M = static_cast<double>(1 << n);
 
     // sinc(k/M) / (pi k) folded into one factor per harmonic, so each term
     // is a single product.
-    double weight[1 << (kLevels - 1)];
+    double weight[1 << (WaveTableSet::kLevels - 1)];
     for (int k = 1; k <= harmonics; ++k) {
         const double a = kPi * k / M;
         weight[k] = (std::sin(a) / a) / (kPi * k);
@@ -91,5 +100,7 @@ void WaveTableSet::buildLevel(int n, const double *sine) {
         }
     }
 }
+
+}  // namespace
 
 }  // namespace tarn

@@ -17,12 +17,15 @@ public:
     // Level n (clamped to 0..9) as kLength samples.
     const double *level(int n) const;
 
+    // Fills out (kLevels * kLength doubles) with the set; instance() uses
+    // it once, benchmarks time it.
+    static void compute(double *out);
+
     WaveTableSet(const WaveTableSet &) = delete;
     WaveTableSet &operator=(const WaveTableSet &) = delete;
 
 private:
     WaveTableSet();
-    void buildLevel(int n, const double *sine);
 
     double samples[kLevels * kLength];
 };

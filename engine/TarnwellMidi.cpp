@@ -20,8 +20,10 @@ constexpr int32_t kModWheel = 1;
 
 VstInt32 Tarnwell::processEvents(VstEvents *events) {
     if (!events) return 1;
+    // The record declares two slots but really carries numEvents of them.
+    VstEvent *const *list = &events->events[0];
     for (VstInt32 i = 0; i < events->numEvents; ++i) {
-        const VstEvent *event = events->events[i];
+        const VstEvent *event = list[i];
         if (!event || event->type != kVstMidiType || event->byteSize < kMinMidiEventByteSize) continue;
         const auto *midi = reinterpret_cast<const VstMidiEvent *>(event);
         const int32_t status = static_cast<unsigned char>(midi->midiData[0]) & 0xF0;

@@ -176,13 +176,22 @@ void Mesh::step(double dt) {
         }
 
         // Semi-implicit Euler: heights move with the velocities just updated.
+        // x * 0 is 0 for every finite x and NaN otherwise, so `blownUp` flags
+        // a mesh driven past what the integration can hold (sustained long
+        // steps at high stiffness) without a branch per node.
+        double blownUp = 0.0;
         for (int r = 1; r <= rows - 2; ++r) {
             for (int c = 1; c <= cols - 2; ++c) {
                 const std::size_t i = indexOf(r, c);
-                height[i].store(
-                    height[i].load(kRelaxed) + velocity[i].load(kRelaxed) * dt, kRelaxed);
+                const double v = velocity[i].load(kRelaxed);
+                const double h = height[i].load(kRelaxed) + v * dt;
+                height[i].store(h, kRelaxed);
+                blownUp += h * 0.0 + v * 0.0;
             }
         }
+        // Infinite or NaN motion never recovers and would reach the drawing
+        // and the controllers; the mesh starts again from rest instead.
+        if (blownUp != 0.0) clearGrids();
     }
 
     stiffness_.tick();

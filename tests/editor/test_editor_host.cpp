@@ -186,8 +186,11 @@ TEST(EditorHostWin32, OpenDrawClickCloseReopen) {
 
     // TARNWELL_SCREENSHOT names where to keep a frame of the moving mesh.
     char shotPath[MAX_PATH] = {};
-    if (GetEnvironmentVariableA("TARNWELL_SCREENSHOT", shotPath, MAX_PATH) > 0)
-        EXPECT_TRUE(pngtest::writePng(shotPath, screenshot.width, screenshot.height, screenshot.rgb));
+    if (GetEnvironmentVariableA("TARNWELL_SCREENSHOT", shotPath, MAX_PATH) > 0) {
+        std::string shot = shotPath;
+        if (shot[0] == '/') shot = "Z:" + shot;
+        EXPECT_TRUE(pngtest::writePng(shot, screenshot.width, screenshot.height, screenshot.rgb));
+    }
 
     DestroyWindow(parent);
     DestroyWindow(parentB);

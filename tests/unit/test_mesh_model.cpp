@@ -174,6 +174,27 @@ TEST(MeshModel, TimeStepIsClampedAndGarbageStepsStandStill) {
     EXPECT_EQ(d, a.driveAt(4, 3));
 }
 
+TEST(MeshModel, MotionBeyondTheIntegrationsReachStartsAgainFromRest) {
+    // Long steps at full stiffness diverge; the mesh must never be left
+    // holding infinite or NaN values.
+    Mesh m = makeViewMesh();
+    m.resize(59, 59);
+    m.setStiffnessTarget(1.0);
+    for (int i = 0; i < 100; ++i) m.step(0.002);
+    bool everCleared = false;
+    for (int i = 0; i < 400; ++i) {
+        if (i % 50 == 0) m.poke(29, 29, 1.0);
+        m.step(0.05);
+        int bad = 0;
+        for (int r = 0; r < 59; ++r)
+            for (int c = 0; c < 59; ++c)
+                if (!std::isfinite(m.heightAt(r, c)) || !std::isfinite(m.velocityAt(r, c))) ++bad;
+        ASSERT_EQ(0, bad) << "step " << i;
+        if (i % 50 != 49 && m.heightAt(29, 29) == 0.0) everCleared = true;
+    }
+    EXPECT_TRUE(everCleared);
+}
+
 TEST(MeshModel, ResizeKeepsMotionOnlyForTheSameSize) {
     Mesh m = makeViewMesh();
     m.poke(5, 5, 1.0);
