@@ -1,0 +1,10 @@
+# Fails unless the module exports VSTPluginMain and main.
+execute_process(COMMAND nm -D --defined-only ${MODULE} OUTPUT_VARIABLE symbols RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "nm failed on ${MODULE}")
+endif()
+foreach(name VSTPluginMain main)
+  if(NOT symbols MATCHES " T ${name}\n")
+    message(FATAL_ERROR "${MODULE} does not export ${name}")
+  endif()
+endforeach()

@@ -1,0 +1,18 @@
+// Loads a plug-in module and finds its entry points.
+#pragma once
+
+#include <string>
+
+#include "plugin/VstAbi.h"
+
+typedef AEffect *(VSTCALLBACK *PluginEntry)(audioMasterCallback);
+
+struct PluginModule {
+    void *handle = nullptr;
+    PluginEntry entry = nullptr;   // VSTPluginMain
+    PluginEntry legacy = nullptr;  // main
+    std::string error;
+};
+
+PluginModule loadPluginModule(const std::string &path);
+void unloadPluginModule(PluginModule &module);

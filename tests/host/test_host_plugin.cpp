@@ -1,0 +1,326 @@
+// The built module, loaded through its entry point with a recording host.
+// The same checks run against tarnwell.so natively and tarnwell.dll under Wine.
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "PluginLoader.h"
+
+namespace {
+
+struct Call {
+    VstInt32 opcode, index;
+    VstIntPtr value;
+    float opt;
+};
+
+struct Host {
+    std::vector<Call> calls;
+    VstIntPtr version = 2400;
+    VstTimeInfo time{};
+    int count(VstInt32 op) const {
+        int n = 0;
+        for (auto &c : calls) n += c.opcode == op;
+        return n;
+    }
+};
+
+Host *host = nullptr;
+
+VstIntPtr VSTCALLBACK recordingHost(AEffect *, VstInt32 opcode, VstInt32 index, VstIntPtr value, void *, float opt) {
+    host->calls.push_back({opcode, index, value, opt});
+    if (opcode == audioMasterVersion) return host->version;
+    if (opcode == audioMasterGetTime) return reinterpret_cast<VstIntPtr>(&host->time);
+    return 0;
+}
+
+PluginModule &module() {
+    static PluginModule m = [] {
+        const char *path = std::getenv("TARNWELL_PLUGIN");
+        return loadPluginModule(path ? path : "tarnwell.so");
+    }();
+    return m;
+}
+
+class Instance {
+public:
+    explicit Instance(Host &h) {
+        host = &h;
+        h.time.tempo = 120.0;
+        h.time.flags = kVstTempoValid | kVstPpqPosValid;
+        e = module().entry(recordingHost);
+    }
+    ~Instance() {
+        if (e) dispatch(effClose);
+    }
+    VstIntPtr dispatch(VstInt32 op, VstInt32 index = 0, VstIntPtr value = 0, void *ptr = nullptr, float opt = 0) {
+        return e->dispatcher(e, op, index, value, ptr, opt);
+    }
+    std::string text(VstInt32 op, VstInt32 index = 0) {
+        char buf[256] = {};
+        dispatch(op, index, 0, buf);
+        return buf;
+    }
+    void midi(int status, int d1, int d2) {
+        VstMidiEvent m{};
+        m.type = kVstMidiType;
+        m.byteSize = sizeof m;
+        m.midiData[0] = static_cast<char>(status);
+        m.midiData[1] = static_cast<char>(d1);
+        m.midiData[2] = static_cast<char>(d2);
+        VstEvents ev{};
+        ev.numEvents = 1;
+        ev.events[0] = reinterpret_cast<VstEvent *>(&m);
+        EXPECT_EQ(dispatch(effProcessEvents, 0, 0, &ev), 1);
+    }
+    std::vector<float> left, right;
+    void render(int n) {
+        left.assign(n, 0.0f);
+        right.assign(n, 0.0f);
+        float *out[2] = {left.data(), right.data()};
+        e->processReplacing(e, nullptr, out, n);
+    }
+    float peak(int from = 0) const {
+        float p = 0;
+        for (size_t k = from; k < left.size(); ++k) p = std::max(p, std::fabs(left[k]));
+        return p;
+    }
+    AEffect *e = nullptr;
+};
+
+}  // namespace
+
+TEST(HostFoundation, EntryPointAndRecord) {
+    ASSERT_NE(module().handle, nullptr) << module().error;
+    ASSERT_NE(module().entry, nullptr);
+    ASSERT_NE(module().legacy, nullptr);
+#if defined(_WIN32)
+    EXPECT_EQ(module().entry, module().legacy);  // one function under two export names
+#else
+    Host viaMain;
+    host = &viaMain;
+    AEffect *legacyInstance = module().legacy(recordingHost);
+    ASSERT_NE(legacyInstance, nullptr);
+    EXPECT_EQ(legacyInstance->uniqueID, 1951559255);
+    legacyInstance->dispatcher(legacyInstance, effClose, 0, 0, nullptr, 0.0f);
+#endif
+
+    Host refusing;
+    refusing.version = 0;
+    host = &refusing;
+    EXPECT_EQ(module().entry(recordingHost), nullptr);
+    EXPECT_EQ(refusing.calls.size(), 1u);  // the version query, nothing built
+
+    Host h;
+    Instance fx(h);
+    ASSERT_NE(fx.e, nullptr);
+    const AEffect &r = *fx.e;
+    EXPECT_EQ(r.magic, 1450406992);
+    EXPECT_EQ(r.flags, 273);
+    EXPECT_EQ(r.uniqueID, 1951559255);
+    EXPECT_EQ(r.numInputs, 0);
+    EXPECT_EQ(r.numOutputs, 2);
+    EXPECT_EQ(r.numPrograms, 9);
+    EXPECT_EQ(r.numParams, 88);
+    EXPECT_EQ(r.version, 1);
+    EXPECT_EQ(r.ioRatio, 1.0f);
+    EXPECT_EQ(r.initialDelay, 0);
+    EXPECT_EQ(r.resvd1, 0);
+    EXPECT_EQ(r.resvd2, 0);
+
+    // 88 automation notices in index order from inside the entry point, then
+    // a request for MIDI.
+    int next = 0;
+    for (auto &c : h.calls) {
+        if (c.opcode == audioMasterAutomate) {
+            EXPECT_EQ(c.index, next++);
+        }
+    }
+    EXPECT_EQ(next, 88);
+    EXPECT_EQ(h.calls.back().opcode, audioMasterWantMidi);
+    EXPECT_EQ(h.calls.back().value, 1);
+    h.calls.clear();
+    fx.dispatch(effMainsChanged, 0, 1);
+    EXPECT_EQ(h.count(audioMasterWantMidi), 1);
+}
+
+TEST(HostFoundation, IdentityAndCapabilities) {
+    Host h;
+    Instance fx(h);
+    EXPECT_EQ(fx.dispatch(effIdentify), 1316373862);
+    EXPECT_EQ(fx.dispatch(effGetVstVersion), 2400);
+    EXPECT_EQ(fx.dispatch(effGetPlugCategory), 2);
+    EXPECT_EQ(fx.dispatch(effGetVendorVersion), 1000);
+    EXPECT_EQ(fx.text(effGetEffectName), "Tarnwell");
+    EXPECT_EQ(fx.text(effGetProductString), "Tarnwell");
+    EXPECT_EQ(fx.text(effGetVendorString), "Brackmoor Corp");
+    char a[] = "receiveVstEvents", b[] = "receiveVstMidiEvent", c[] = "midiProgramNames", d[] = "sendVstMidiEvent",
+         e[] = "receiveVstEvent";
+    EXPECT_EQ(fx.dispatch(effCanDo, 0, 0, a), 1);
+    EXPECT_EQ(fx.dispatch(effCanDo, 0, 0, b), 1);
+    EXPECT_EQ(fx.dispatch(effCanDo, 0, 0, c), 1);
+    EXPECT_EQ(fx.dispatch(effCanDo, 0, 0, d), -1);
+    EXPECT_EQ(fx.dispatch(effCanDo, 0, 0, e), -1);
+    VstPinProperties pin{};
+    EXPECT_EQ(fx.dispatch(effGetOutputProperties, 0, 0, &pin), 1);
+    EXPECT_STREQ(pin.label, "Tarnwell L");
+    EXPECT_EQ(pin.flags, 3);
+    EXPECT_EQ(fx.dispatch(effGetOutputProperties, 1, 0, &pin), 1);
+    EXPECT_STREQ(pin.label, "Tarnwell R");
+    EXPECT_EQ(fx.dispatch(effGetOutputProperties, 2, 0, &pin), 0);
+    EXPECT_EQ(fx.dispatch(effGetInputProperties, 0, 0, &pin), 0);
+
+    MidiProgramName p{};
+    p.thisProgramIndex = 5;
+    EXPECT_EQ(fx.dispatch(effGetMidiProgramName, 9, 0, &p), 1);
+    EXPECT_STREQ(p.name, "Standard");
+    p.thisProgramIndex = 7;
+    EXPECT_EQ(fx.dispatch(effGetMidiProgramName, 0, 0, &p), 128);
+    EXPECT_STREQ(p.name, "Clavi");
+    EXPECT_EQ(p.parentCategoryIndex, 1);
+    p.thisProgramIndex = 128;
+    EXPECT_EQ(fx.dispatch(effGetMidiProgramName, 0, 0, &p), 0);
+    MidiProgramCategory cat{};
+    cat.thisCategoryIndex = 16;
+    EXPECT_EQ(fx.dispatch(effGetMidiProgramCategory, 0, 0, &cat), 17);
+    EXPECT_STREQ(cat.name, "DrumSets");
+    cat.thisCategoryIndex = 17;
+    fx.dispatch(effGetMidiProgramCategory, 0, 0, &cat);
+    EXPECT_STREQ(cat.name, "");
+    MidiKeyName key{};
+    EXPECT_EQ(fx.dispatch(effGetMidiKeyName, 9, 0, &key), 0);
+}
+
+TEST(HostFoundation, ParametersProgramsAndCarelessRequests) {
+    Host h;
+    Instance fx(h);
+    EXPECT_EQ(fx.text(effGetParamName, 0), "Friction");
+    EXPECT_EQ(fx.text(effGetParamDisplay, 0), "0.16");
+    EXPECT_EQ(fx.text(effGetParamLabel, 0), "(none)");
+    EXPECT_EQ(fx.text(effGetParamName, 28), "C01 Type");
+    EXPECT_EQ(fx.text(effGetParamName, 87), "C10 Sample");
+    EXPECT_EQ(fx.text(effGetParamName, 88), "");
+    EXPECT_EQ(fx.text(effGetProgramName), "pingy");
+    fx.e->setParameter(fx.e, 9, 3.5f);
+    EXPECT_EQ(fx.e->getParameter(fx.e, 9), 1.0f);
+
+    void *chunk = &h;
+    EXPECT_EQ(fx.dispatch(effGetChunk, 0, 0, &chunk), 0);
+    EXPECT_EQ(chunk, &h);
+    fx.dispatch(effSetProgram, 0, 9);
+    EXPECT_EQ(fx.dispatch(effGetProgram), 0);
+    h.calls.clear();
+    fx.dispatch(effSetProgram, 0, 3);
+    EXPECT_EQ(fx.dispatch(effGetProgram), 3);
+    EXPECT_EQ(h.count(audioMasterAutomate), 88);
+    EXPECT_EQ(fx.text(effGetProgramName), "chirps");
+    char indexed[64] = {};
+    EXPECT_EQ(fx.dispatch(effGetProgramNameIndexed, 8, 0, indexed), 1);
+    EXPECT_STREQ(indexed, "blank slate");
+    EXPECT_EQ(fx.dispatch(effGetProgramNameIndexed, 9, 0, indexed), 0);
+    fx.dispatch(effSetProgram, 0, 0);
+
+    // Requests with null pointers answer 0 and write nothing.
+    for (VstInt32 op : {effGetProgramName, effSetProgramName, effGetParamName, effGetParamDisplay, effGetParamLabel,
+                        effEditGetRect, effGetEffectName, effGetVendorString, effGetProductString, effCanDo,
+                        effGetOutputProperties, effGetProgramNameIndexed, effGetMidiProgramName,
+                        effGetMidiProgramCategory, effGetMidiKeyName, effGetChunk})
+        EXPECT_EQ(fx.dispatch(op, 0, 0, nullptr), 0) << op;
+    EXPECT_EQ(fx.dispatch(effGetCurrentMidiProgram, 0, 0, nullptr), -1);
+    void *in = &h, *out = &h;
+    fx.dispatch(effGetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&in), &out);
+    EXPECT_EQ(in, nullptr);
+    EXPECT_EQ(out, nullptr);
+    fx.dispatch(effGetSpeakerArrangement, 0, 0, nullptr);
+    EXPECT_EQ(fx.dispatch(effSetTotalSampleToProcess, 0, 777), 777);
+    ERect *rect = nullptr;
+    EXPECT_EQ(fx.dispatch(effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->right - rect->left, 600);
+    EXPECT_EQ(rect->bottom - rect->top, 600);
+    EXPECT_EQ(fx.dispatch(effClose), 1);
+    fx.e = nullptr;
+}
+
+namespace {
+
+// Blank slate with a short blip: no sustain, fastest envelope, delay send
+// at full, feedback at its lowest; settled before the first note.
+void blip(Instance &fx) {
+    fx.dispatch(effSetProgram, 0, 8);
+    fx.e->setParameter(fx.e, 17, 0.0f);  // Decay
+    fx.e->setParameter(fx.e, 18, 0.0f);  // Sustain
+    fx.e->setParameter(fx.e, 19, 0.0f);  // Release
+    fx.e->setParameter(fx.e, 26, 1.0f);  // Delay Send
+    fx.e->setParameter(fx.e, 27, 0.0f);  // Delay Feedback
+    fx.render(4096);
+}
+
+int firstSound(const std::vector<float> &s, int from) {
+    for (int k = from; k < static_cast<int>(s.size()); ++k)
+        if (s[k] != 0.0f) return k;
+    return -1;
+}
+
+}  // namespace
+
+TEST(HostAudio, NotesSoundAndRelease) {
+    Host h;
+    Instance fx(h);
+    fx.dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    fx.dispatch(effMainsChanged, 0, 1);
+    fx.render(512);
+    EXPECT_EQ(fx.peak(), 0.0f);
+    h.calls.clear();
+    fx.midi(0x90, 60, 100);
+    fx.midi(0x90, 64, 100);
+    fx.midi(0x90, 67, 100);
+    EXPECT_EQ(h.count(audioMasterWantMidi), 3);
+    fx.render(8192);
+    EXPECT_GT(fx.peak(), 0.01f);
+    fx.midi(0x80, 60, 0);
+    fx.midi(0x90, 64, 0);  // velocity 0 releases
+    fx.midi(0xB0, 123, 0);
+    EXPECT_EQ(h.count(audioMasterWantMidi), 3);
+    fx.e->setParameter(fx.e, 27, 0.0f);
+    fx.render(44100 * 4);
+    EXPECT_LT(fx.peak(44100 * 3), 1e-3f);  // the echoes have died down too
+}
+
+TEST(HostAudio, DelayEchoesLandAnEighthAndAQuarterNoteLater) {
+    Host h;
+    Instance fx(h);
+    blip(fx);
+    fx.midi(0x90, 69, 127);
+    fx.render(30000);
+    const int dry = firstSound(fx.left, 0);
+    ASSERT_GE(dry, 0);
+    EXPECT_EQ(firstSound(fx.right, 0), dry);
+    EXPECT_EQ(firstSound(fx.left, dry + 2000), dry + 11025);
+    EXPECT_EQ(firstSound(fx.right, dry + 2000), dry + 22050);
+}
+
+TEST(HostAudio, ThirteenthNoteIsSilentAndInstancesAgree) {
+    auto play = [](int notes) {
+        Host h;
+        Instance fx(h);
+        std::vector<float> all;
+        for (int n = 0; n < notes; ++n) fx.midi(0x90, 40 + 3 * n, 50 + 5 * n);
+        for (int b = 0; b < 8; ++b) {
+            fx.render(1000 + 111 * b);
+            all.insert(all.end(), fx.left.begin(), fx.left.end());
+            all.insert(all.end(), fx.right.begin(), fx.right.end());
+        }
+        return all;
+    };
+    const std::vector<float> twelve = play(12);
+    const std::vector<float> again = play(12);
+    const std::vector<float> thirteen = play(13);
+    ASSERT_EQ(twelve.size(), again.size());
+    EXPECT_EQ(0, std::memcmp(twelve.data(), again.data(), twelve.size() * sizeof(float)));
+    EXPECT_EQ(0, std::memcmp(twelve.data(), thirteen.data(), twelve.size() * sizeof(float)));
+}
