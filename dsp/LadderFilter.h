@@ -1,7 +1,7 @@
 // Four-stage saturating low-pass ladder. Each sample runs two half-steps
-// (the second fed with the average of the output over the first), which
-// keeps the feedback loop stable up to high cutoffs. Coefficients come from
-// setup at control rate; the per-sample path has no division.
+// (the second fed with the average of the output over the first).
+// Coefficients come from setup at control rate, so the per-sample path has
+// no division.
 #pragma once
 
 namespace tarn {
@@ -30,22 +30,16 @@ private:
     inline double halfStep(double in);
 
     // Derived from scale, tune and feedback in setup.
-    double inGain = 0.5;   // 1 / (2 scale)
-    double stageGain = 0.0; // 2 scale tune
-    double loopGain = 0.0;  // 4 feedback
+    double inGain = 0.5;     // 1 / (2 scale)
+    double stageGain = 0.0;  // 2 scale tune
+    double loopGain = 0.0;   // 4 feedback
 };
 
 inline double LadderFilter::softClip(double v) {
-    // Both halves of the curve are one parabola mirrored through the origin:
-    // T + v for negative v is the same operation as T - |v|, and
-    // a*s - b is exactly -(b - a*s), so folding by the sign gives the same
-    // bits as evaluating each piece, without a branch on the audio signal.
-    // -0 counts as positive, like +0.
-    double a = v < 0.0 ? -v : v;
-    if (a > kKnee) a = kKnee;
-    const double d = a - kKnee;
-    const double r = kCeiling - kCurve * (d * d);
-    return v < 0.0 ? -r : r;
+    if (v >= kKnee) return kCeiling;
+    if (v <= -kKnee) return -kCeiling;
+    if (v >= 0.0) return kCeiling - kCurve * ((v - kKnee) * (v - kKnee));
+    return kCurve * ((v + kKnee) * (v + kKnee)) - kCeiling;
 }
 
 inline double LadderFilter::halfStep(double in) {

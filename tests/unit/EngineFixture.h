@@ -59,7 +59,11 @@ struct Engine {
     // A fresh bank unless the test means to see what another instance left.
     explicit Engine(double tempo = 120.0, bool freshBank = true) {
         if (freshBank) ProgramBank::shared().restoreFactory();
+#if defined(_WIN32)
+        _putenv("TARNWELL_SETTINGS_DIR=C:\\nonexistent-tarnwell-test-dir");
+#else
         setenv("TARNWELL_SETTINGS_DIR", "/nonexistent-tarnwell-test-dir", 1);
+#endif
         host.setTempo(tempo);
         currentHost() = &host;
         fx = std::make_unique<Tarnwell>(fakeHostCallback);

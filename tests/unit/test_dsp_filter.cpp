@@ -17,6 +17,8 @@ TEST(DspFilter, SoftClipCurve) {
     EXPECT_NEAR(LadderFilter::softClip(0.0), 2.06e-6, 1e-8);
     EXPECT_EQ(LadderFilter::softClip(kT), 0.96016);
     EXPECT_EQ(LadderFilter::softClip(-kT), -0.96016);
+    EXPECT_EQ(LadderFilter::softClip(1.0), 0.96016 - 0.26037 * ((1.0 - kT) * (1.0 - kT)));
+    EXPECT_EQ(LadderFilter::softClip(-1.0), 0.26037 * ((-1.0 + kT) * (-1.0 + kT)) - 0.96016);
     EXPECT_EQ(LadderFilter::softClip(50.0), 0.96016);
     EXPECT_EQ(LadderFilter::softClip(-50.0), -0.96016);
     for (double v : {0.1, 0.5, 1.0, 1.5, 1.92}) {
