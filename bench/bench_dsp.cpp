@@ -43,14 +43,20 @@ BENCHMARK(BM_VoiceRender);
 
 void BM_TwelveVoices(benchmark::State &state) {
     Voice voices[12];
-    for (int i = 0; i < 12; ++i) prepare(voices[i], 40 + 3 * i);
+    Voice *listed[12];
+    for (int i = 0; i < 12; ++i) {
+        prepare(voices[i], 40 + 3 * i);
+        listed[i] = &voices[i];
+    }
     SineLfo lfo1, lfo2;
     double sink = 0.0;
     for (auto _ : state) {
         for (int k = 0; k < kBlock; ++k) {
             const double a = lfo1.next(k & 7), b = lfo2.next(k & 7);
+            double sounds[12];
+            Voice::renderMany(listed, 12, a, b, sounds);
             double mix = 0.0;
-            for (Voice &v : voices) mix += v.render(a, b);
+            for (double v : sounds) mix += v;
             sink += mix;
         }
     }

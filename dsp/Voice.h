@@ -25,6 +25,10 @@ public:
     void noteOn(int note, int velocity);
     void noteOff();
     inline double render(double lfo1, double lfo2);
+
+    // One sample of each of count voices, exactly as render would give
+    // them, with their filters run side by side.
+    static inline void renderMany(Voice *const *voices, int count, double lfo1, double lfo2, double *out);
     // index = host parameter - 6; the LFO speeds (14, 16) and indices out of
     // range are ignored.
     void setSynthParam(int index, float value);
@@ -57,23 +61,59 @@ public:
 
 private:
     void updatePitch();
+    inline double renderSource(double lfo1, double lfo2);
+    inline double renderFinish(double y);
+    template <int N>
+    static inline void renderGroup(Voice *const *voices, double lfo1, double lfo2, double *out);
     void controlTargets(double lfo1, double lfo2);
     void controlTicks();
 };
 
 inline double Voice::render(double lfo1, double lfo2) {
+    const double x = renderSource(lfo1, lfo2);
+    filter.beginSample();
+    return renderFinish(filter.ladder.processSample(x));
+}
+
+inline double Voice::renderSource(double lfo1, double lfo2) {
     if (controlCounter == 0) controlTargets(lfo1, lfo2);
     const double o1 = osc1.render();
     const double o2 = osc2.render();
     const double o3 = osc3.render();
-    const double x = o3 + (o1 + o2);
-    const double y = filter.processSample(x);
+    return o3 + (o1 + o2);
+}
+
+inline double Voice::renderFinish(double y) {
+    filter.endSample();
     filterEnvValue = filterEnv.next(controlCounter);
     const double a = ampEnv.next(controlCounter);
     const double out = a * y * velocityGain;
     if (controlCounter == 0) controlTicks();
     controlCounter = (controlCounter + 1) & controlMask;
     return out;
+}
+
+template <int N>
+inline void Voice::renderGroup(Voice *const *voices, double lfo1, double lfo2, double *out) {
+    double x[N], y[N];
+    LadderFilter *ladders[N];
+    for (int i = 0; i < N; ++i) {
+        x[i] = voices[i]->renderSource(lfo1, lfo2);
+        voices[i]->filter.beginSample();
+        ladders[i] = &voices[i]->filter.ladder;
+    }
+    LadderFilter::processLockstep<N>(ladders, x, y);
+    for (int i = 0; i < N; ++i) out[i] = voices[i]->renderFinish(y[i]);
+}
+
+inline void Voice::renderMany(Voice *const *voices, int count, double lfo1, double lfo2, double *out) {
+    int i = 0;
+    for (; i + 4 <= count; i += 4) renderGroup<4>(voices + i, lfo1, lfo2, out + i);
+    if (i + 2 <= count) {
+        renderGroup<2>(voices + i, lfo1, lfo2, out + i);
+        i += 2;
+    }
+    if (i < count) out[i] = voices[i]->render(lfo1, lfo2);
 }
 
 }  // namespace tarn

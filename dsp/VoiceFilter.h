@@ -17,6 +17,10 @@ public:
 
     void updateCoefficients();
     inline double processSample(double x);
+    // processSample in three parts, for running the ladders of several
+    // voices side by side: the control work before and after the ladder.
+    inline void beginSample();
+    inline void endSample();
 
     // The note-frequency table entry for a cutoff value, kept inside the
     // table whatever the value.
@@ -35,14 +39,22 @@ private:
 };
 
 inline double VoiceFilter::processSample(double x) {
-    if (controlCounter == 0) updateCoefficients();
+    beginSample();
     const double y = ladder.processSample(x);
+    endSample();
+    return y;
+}
+
+inline void VoiceFilter::beginSample() {
+    if (controlCounter == 0) updateCoefficients();
+}
+
+inline void VoiceFilter::endSample() {
     if (controlCounter == 0) {
         cutoff.tick();
         resonance.tick();
     }
     controlCounter = (controlCounter + 1) & controlMask;
-    return y;
 }
 
 }  // namespace tarn

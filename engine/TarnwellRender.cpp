@@ -69,10 +69,11 @@ void Tarnwell::renderChunk(float *left, float *right, int32_t n) {
     for (int32_t k = 0; k < n; ++k) {
         mixL[k] = 0.0;
         mixR[k] = 0.0;
+        double sounds[kNumVoices];
+        Voice::renderMany(listed, count, lfo1Out[k], lfo2Out[k], sounds);
         for (int i = 0; i < count; ++i) {
-            const double v = listed[i]->render(lfo1Out[k], lfo2Out[k]);
-            mixL[k] += v;
-            mixR[k] += v;
+            mixL[k] += sounds[i];
+            mixR[k] += sounds[i];
         }
         controlTick();
         if (meshByAudio) advanceOfflineMesh();

@@ -62,7 +62,8 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
                 VstKeyCode key{};
                 key.character = index;
                 key.virt = static_cast<unsigned char>(value);
-                key.modifier = static_cast<unsigned char>(static_cast<int>(opt));
+                // The modifier arrives as a float: anything not a small whole number is no key.
+                key.modifier = (opt >= 0.0f && opt <= 255.0f) ? static_cast<unsigned char>(opt) : 0;
                 return (opcode == effEditKeyDown ? editor->onKeyDown(key) : editor->onKeyUp(key)) ? 1 : 0;
             }
             return 0;

@@ -236,6 +236,9 @@ TEST(HostFoundation, ParametersProgramsAndCarelessRequests) {
     EXPECT_EQ(in, nullptr);
     EXPECT_EQ(out, nullptr);
     fx.dispatch(effGetSpeakerArrangement, 0, 0, nullptr);
+    // Key requests carry their modifier as a float; no float may be undefined to convert.
+    for (float opt : {-3.4e22f, 1e30f, std::nanf(""), -1.0f, 256.0f, 2.0f})
+        for (VstInt32 op : {effEditKeyDown, effEditKeyUp}) fx.dispatch(op, 'a', 0, nullptr, opt);
     EXPECT_EQ(fx.dispatch(effSetTotalSampleToProcess, 0, 777), 777);
     ERect *rect = nullptr;
     EXPECT_EQ(fx.dispatch(effEditGetRect, 0, 0, &rect), 1);

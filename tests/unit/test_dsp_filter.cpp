@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <vector>
 #include <limits>
 
 #include "dsp/LadderFilter.h"
@@ -28,6 +31,30 @@ TEST(DspFilter, SoftClipCurve) {
     // Continuous at the knee, with a slope near 1 at the start.
     EXPECT_NEAR(LadderFilter::softClip(kT - 1e-9), 0.96016, 1e-12);
     EXPECT_NEAR((LadderFilter::softClip(1e-3) - LadderFilter::softClip(0.0)) / 1e-3, 1.0, 1e-3);
+}
+
+// The four-piece curve written out as its definition reads; the saturator
+// must agree with it to the last bit everywhere, signed zeros included.
+double pieces(double v) {
+    if (v >= 0.0 && v < kT) return 0.96016 - 0.26037 * ((v - kT) * (v - kT));
+    if (v < 0.0 && v > -kT) return 0.26037 * ((v + kT) * (v + kT)) - 0.96016;
+    if (v >= kT) return 0.96016;
+    return -0.96016;
+}
+
+TEST(DspFilter, SoftClipMatchesTheCurveBitForBit) {
+    std::vector<double> probes = {0.0, -0.0, kT, -kT, std::nextafter(kT, 0.0), std::nextafter(-kT, 0.0),
+                                  std::numeric_limits<double>::denorm_min(),
+                                  -std::numeric_limits<double>::denorm_min(), 1e300, -1e300};
+    std::uint64_t seed = 12345;
+    for (int k = 0; k < 200000; ++k) {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        probes.push_back((static_cast<double>(seed >> 11) / 9007199254740992.0 - 0.5) * 5.0);
+    }
+    for (double v : probes) {
+        const double got = LadderFilter::softClip(v), want = pieces(v);
+        ASSERT_EQ(std::memcmp(&got, &want, sizeof got), 0) << v;
+    }
 }
 
 TEST(DspFilter, SetupCoefficients) {
