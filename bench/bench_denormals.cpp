@@ -6,43 +6,24 @@
 #include <memory>
 #include <vector>
 
-#include "engine/Tarnwell.h"
+#include "bench/BenchHost.h"
 
 namespace {
 
-VstTimeInfo benchTime{};
-
-VstIntPtr VSTCALLBACK benchHost(AEffect *, VstInt32 opcode, VstInt32, VstIntPtr, void *, float) {
-    if (opcode == audioMasterVersion) return 2400;
-    if (opcode == audioMasterGetTime) return reinterpret_cast<VstIntPtr>(&benchTime);
-    return 0;
-}
-
-void sendNote(tarn::Tarnwell &fx, int status, int note, int velocity) {
-    VstMidiEvent m{};
-    m.type = kVstMidiType;
-    m.byteSize = sizeof m;
-    m.midiData[0] = static_cast<char>(status);
-    m.midiData[1] = static_cast<char>(note);
-    m.midiData[2] = static_cast<char>(velocity);
-    VstEvents ev{};
-    ev.numEvents = 1;
-    ev.events[0] = reinterpret_cast<VstEvent *>(&m);
-    fx.processEvents(&ev);
-}
+using tarn::bench::sendMidi;
 
 void BM_SilenceAfterLoudPassage(benchmark::State &state) {
-    benchTime.tempo = 120.0;
-    benchTime.flags = kVstTempoValid;
-    auto fx = std::make_unique<tarn::Tarnwell>(benchHost);
+    tarn::bench::hostTime().tempo = 120.0;
+    tarn::bench::hostTime().flags = kVstTempoValid;
+    auto fx = std::make_unique<tarn::Tarnwell>(tarn::bench::host);
     constexpr int kBlock = 512;
     std::vector<float> l(kBlock), r(kBlock);
     float *out[2] = {l.data(), r.data()};
     fx->setParameter(26, 1.0f);  // Delay Send
     fx->setParameter(27, 1.0f);  // Delay Feedback
-    for (int n = 0; n < 12; ++n) sendNote(*fx, 0x90, 36 + 5 * n, 127);
+    for (int n = 0; n < 12; ++n) sendMidi(*fx, 0x90, 36 + 5 * n, 127);
     for (int b = 0; b < 200; ++b) fx->processReplacing(nullptr, out, kBlock);
-    for (int n = 0; n < 12; ++n) sendNote(*fx, 0x80, 36 + 5 * n, 0);
+    for (int n = 0; n < 12; ++n) sendMidi(*fx, 0x80, 36 + 5 * n, 0);
     const long silentBlocks = state.range(0) * 44100L * 60 / kBlock;
     for (long b = 0; b < silentBlocks; ++b) fx->processReplacing(nullptr, out, kBlock);
     for (auto _ : state) {
