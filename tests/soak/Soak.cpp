@@ -36,6 +36,12 @@ VstIntPtr VSTCALLBACK soakHost(AEffect *, VstInt32 opcode, VstInt32, VstIntPtr, 
 
 }  // namespace
 
+// GCC sees the replaced operator new inlined as malloc and the matching
+// delete as free, and takes the pair for a mismatch.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+
 void *operator new(std::size_t size) {
     if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1, std::memory_order_relaxed);
     if (void *p = std::malloc(size ? size : 1)) return p;
