@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cmath>
+#include <cstdint>
 
 namespace tarn {
 
@@ -17,6 +18,12 @@ public:
 
     // A tanh-like saturator: odd, flat at +-kCeiling beyond +-kKnee.
     static inline double softClip(double v);
+
+    // Two lanes of doubles, each computed by exactly the operations a
+    // single double would see: lane-wise IEEE arithmetic, no contraction.
+    typedef double Pair __attribute__((vector_size(16)));
+    // softClip on both lanes, bit for bit.
+    static inline Pair softClipPair(Pair v);
 
     void setup(double fc, double r, double sampleRate);
     inline double processSample(double x);
@@ -75,57 +82,73 @@ inline double LadderFilter::processSample(double x) {
     return halfStep(m);
 }
 
+inline LadderFilter::Pair LadderFilter::softClipPair(Pair v) {
+    typedef std::int64_t Bits __attribute__((vector_size(16)));
+    const Bits magnitude = {INT64_MAX, INT64_MAX};
+    const Bits sign = {INT64_MIN, INT64_MIN};
+    const Pair knee = {kKnee, kKnee};
+    const Pair a = (Pair)((Bits)v & magnitude);
+    const Bits below = (Bits)(a < knee);
+    const Pair c = (Pair)(((Bits)a & below) | ((Bits)knee & ~below));
+    const Pair d = c - knee;
+    const Pair r = kCeiling - kCurve * (d * d);
+    return (Pair)((Bits)r ^ ((Bits)(v < 0.0) & sign));
+}
+
 template <int N>
 inline void LadderFilter::processLockstep(LadderFilter *const *filters, const double *x, double *y) {
-    double h[N], G[N], F[N], y1[N], y2[N], y3[N], y4[N], prev[N], s1[N], s2[N], s3[N], in[N], u[N], c4[N];
-    for (int i = 0; i < N; ++i) {
-        const LadderFilter &f = *filters[i];
-        h[i] = f.inGain;
-        G[i] = f.stageGain;
-        F[i] = f.loopGain;
-        y1[i] = f.y1;
-        y2[i] = f.y2;
-        y3[i] = f.y3;
-        y4[i] = f.y4;
-        prev[i] = f.y4Prev;
-        s1[i] = f.s1;
-        s2[i] = f.s2;
-        s3[i] = f.s3;
-        in[i] = x[i];
+    static_assert(N % 2 == 0, "ladders run in pairs");
+    constexpr int M = N / 2;
+    Pair h[M], G[M], F[M], y1[M], y2[M], y3[M], y4[M], prev[M], s1[M], s2[M], s3[M], in[M], u[M], c4[M];
+    for (int j = 0; j < M; ++j) {
+        const LadderFilter &p = *filters[2 * j], &q = *filters[2 * j + 1];
+        h[j] = Pair{p.inGain, q.inGain};
+        G[j] = Pair{p.stageGain, q.stageGain};
+        F[j] = Pair{p.loopGain, q.loopGain};
+        y1[j] = Pair{p.y1, q.y1};
+        y2[j] = Pair{p.y2, q.y2};
+        y3[j] = Pair{p.y3, q.y3};
+        y4[j] = Pair{p.y4, q.y4};
+        prev[j] = Pair{p.y4Prev, q.y4Prev};
+        s1[j] = Pair{p.s1, q.s1};
+        s2[j] = Pair{p.s2, q.s2};
+        s3[j] = Pair{p.s3, q.s3};
+        in[j] = Pair{x[2 * j], x[2 * j + 1]};
     }
     for (int half = 0; half < 2; ++half) {
-        for (int i = 0; i < N; ++i) u[i] = softClip(h[i] * (in[i] - F[i] * y4[i]));
-        for (int i = 0; i < N; ++i) c4[i] = softClip(h[i] * y4[i]);
-        for (int i = 0; i < N; ++i) {
-            y1[i] = y1[i] + G[i] * (u[i] - s1[i]);
-            s1[i] = softClip(h[i] * y1[i]);
+        for (int j = 0; j < M; ++j) u[j] = softClipPair(h[j] * (in[j] - F[j] * y4[j]));
+        for (int j = 0; j < M; ++j) c4[j] = softClipPair(h[j] * y4[j]);
+        for (int j = 0; j < M; ++j) {
+            y1[j] = y1[j] + G[j] * (u[j] - s1[j]);
+            s1[j] = softClipPair(h[j] * y1[j]);
         }
-        for (int i = 0; i < N; ++i) {
-            y2[i] = y2[i] + G[i] * (s1[i] - s2[i]);
-            s2[i] = softClip(h[i] * y2[i]);
+        for (int j = 0; j < M; ++j) {
+            y2[j] = y2[j] + G[j] * (s1[j] - s2[j]);
+            s2[j] = softClipPair(h[j] * y2[j]);
         }
-        for (int i = 0; i < N; ++i) {
-            y3[i] = y3[i] + G[i] * (s2[i] - s3[i]);
-            s3[i] = softClip(h[i] * y3[i]);
+        for (int j = 0; j < M; ++j) {
+            y3[j] = y3[j] + G[j] * (s2[j] - s3[j]);
+            s3[j] = softClipPair(h[j] * y3[j]);
         }
-        for (int i = 0; i < N; ++i) {
-            y4[i] = y4[i] + G[i] * (s3[i] - c4[i]);
-            in[i] = (y4[i] + prev[i]) * 0.5;
-            prev[i] = y4[i];
+        for (int j = 0; j < M; ++j) {
+            y4[j] = y4[j] + G[j] * (s3[j] - c4[j]);
+            in[j] = (y4[j] + prev[j]) * 0.5;
+            prev[j] = y4[j];
         }
     }
-    for (int i = 0; i < N; ++i) {
-        LadderFilter &f = *filters[i];
-        f.y1 = y1[i];
-        f.y2 = y2[i];
-        f.y3 = y3[i];
-        f.y4 = y4[i];
-        f.y4Prev = prev[i];
-        f.s1 = s1[i];
-        f.s2 = s2[i];
-        f.s3 = s3[i];
-        y[i] = in[i];
-    }
+    for (int j = 0; j < M; ++j)
+        for (int lane = 0; lane < 2; ++lane) {
+            LadderFilter &f = *filters[2 * j + lane];
+            f.y1 = y1[j][lane];
+            f.y2 = y2[j][lane];
+            f.y3 = y3[j][lane];
+            f.y4 = y4[j][lane];
+            f.y4Prev = prev[j][lane];
+            f.s1 = s1[j][lane];
+            f.s2 = s2[j][lane];
+            f.s3 = s3[j][lane];
+            y[2 * j + lane] = in[j][lane];
+        }
 }
 
 }  // namespace tarn

@@ -51,9 +51,15 @@ TEST(DspFilter, SoftClipMatchesTheCurveBitForBit) {
         seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
         probes.push_back((static_cast<double>(seed >> 11) / 9007199254740992.0 - 0.5) * 5.0);
     }
-    for (double v : probes) {
+    for (size_t k = 0; k < probes.size(); ++k) {
+        const double v = probes[k], w = probes[probes.size() - 1 - k];
         const double got = LadderFilter::softClip(v), want = pieces(v);
         ASSERT_EQ(std::memcmp(&got, &want, sizeof got), 0) << v;
+        // The two-lane form used for voices side by side, each lane on its own.
+        const LadderFilter::Pair pair = LadderFilter::softClipPair(LadderFilter::Pair{v, w});
+        const double first = pair[0], second = pair[1], wantSecond = pieces(w);
+        ASSERT_EQ(std::memcmp(&first, &want, sizeof first), 0) << v;
+        ASSERT_EQ(std::memcmp(&second, &wantSecond, sizeof second), 0) << w;
     }
 }
 
