@@ -1,7 +1,7 @@
 // Four-stage saturating low-pass ladder. Each sample runs two half-steps
-// (the second fed with the average of the output over the first).
-// Coefficients come from setup at control rate, so the per-sample path has
-// no division.
+// (the second fed with the average of the output over the first), which
+// keeps the feedback loop stable up to high cutoffs. Coefficients come from
+// setup at control rate; the per-sample path has no division.
 #pragma once
 
 #include <cmath>
@@ -22,7 +22,8 @@ public:
     // Two lanes of doubles, each computed by exactly the operations a
     // single double would see: lane-wise IEEE arithmetic, no contraction.
     typedef double Pair __attribute__((vector_size(16)));
-    // softClip on both lanes, bit for bit.
+    // softClip on both lanes, bit for bit, with masks in place of the
+    // comparisons' branches.
     static inline Pair softClipPair(Pair v);
 
     void setup(double fc, double r, double sampleRate);
@@ -46,14 +47,15 @@ private:
     inline double halfStep(double in);
 
     // Derived from scale, tune and feedback in setup.
-    double inGain = 0.5;     // 1 / (2 scale)
-    double stageGain = 0.0;  // 2 scale tune
-    double loopGain = 0.0;   // 4 feedback
+    double inGain = 0.5;   // 1 / (2 scale)
+    double stageGain = 0.0; // 2 scale tune
+    double loopGain = 0.0;  // 4 feedback
 };
 
-// Branch-free, so that ladders run side by side stay in step: rounding is
-// symmetric, so folding onto |v| and restoring the sign gives exactly the
-// two halves of the curve (-0 counts as positive).
+// Both halves of the curve are one parabola mirrored through the origin:
+// T + v for negative v is the same operation as T - |v|, and a*s - b is
+// exactly -(b - a*s), so folding by the sign gives the same bits as
+// evaluating each piece. -0 counts as positive, like +0.
 inline double LadderFilter::softClip(double v) {
     const double a = std::fabs(v);
     const double d = (a < kKnee ? a : kKnee) - kKnee;

@@ -70,9 +70,7 @@ private:
 };
 
 inline double Voice::render(double lfo1, double lfo2) {
-    const double x = renderSource(lfo1, lfo2);
-    filter.beginSample();
-    return renderFinish(filter.ladder.processSample(x));
+    return renderFinish(filter.processSample(renderSource(lfo1, lfo2)));
 }
 
 inline double Voice::renderSource(double lfo1, double lfo2) {
@@ -84,7 +82,6 @@ inline double Voice::renderSource(double lfo1, double lfo2) {
 }
 
 inline double Voice::renderFinish(double y) {
-    filter.endSample();
     filterEnvValue = filterEnv.next(controlCounter);
     const double a = ampEnv.next(controlCounter);
     const double out = a * y * velocityGain;
@@ -103,7 +100,10 @@ inline void Voice::renderGroup(Voice *const *voices, double lfo1, double lfo2, d
         ladders[i] = &voices[i]->filter.ladder;
     }
     LadderFilter::processLockstep<N>(ladders, x, y);
-    for (int i = 0; i < N; ++i) out[i] = voices[i]->renderFinish(y[i]);
+    for (int i = 0; i < N; ++i) {
+        voices[i]->filter.endSample();
+        out[i] = voices[i]->renderFinish(y[i]);
+    }
 }
 
 inline void Voice::renderMany(Voice *const *voices, int count, double lfo1, double lfo2, double *out) {

@@ -17,8 +17,8 @@ public:
 
     void updateCoefficients();
     inline double processSample(double x);
-    // processSample in three parts, for running the ladders of several
-    // voices side by side: the control work before and after the ladder.
+    // The control work before and after the ladder in processSample, for
+    // voices whose ladders run side by side.
     inline void beginSample();
     inline void endSample();
 

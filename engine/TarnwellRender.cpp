@@ -67,14 +67,13 @@ void Tarnwell::renderChunk(float *left, float *right, int32_t n) {
     double *mixR = rightMix.data;
     const bool meshByAudio = offlineMesh.load(std::memory_order_relaxed);
     for (int32_t k = 0; k < n; ++k) {
-        mixL[k] = 0.0;
-        mixR[k] = 0.0;
         double sounds[kNumVoices];
         Voice::renderMany(listed, count, lfo1Out[k], lfo2Out[k], sounds);
-        for (int i = 0; i < count; ++i) {
-            mixL[k] += sounds[i];
-            mixR[k] += sounds[i];
-        }
+        // The voices are mono: both sides start from the same sum.
+        double sum = 0.0;
+        for (int i = 0; i < count; ++i) sum += sounds[i];
+        mixL[k] = sum;
+        mixR[k] = sum;
         controlTick();
         if (meshByAudio) advanceOfflineMesh();
     }
