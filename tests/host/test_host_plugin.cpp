@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "PluginLoader.h"
+#include "tests/support/MidiBlock.h"
 
 namespace {
 
@@ -66,16 +67,8 @@ public:
         return buf;
     }
     void midi(int status, int d1, int d2) {
-        VstMidiEvent m{};
-        m.type = kVstMidiType;
-        m.byteSize = sizeof m;
-        m.midiData[0] = static_cast<char>(status);
-        m.midiData[1] = static_cast<char>(d1);
-        m.midiData[2] = static_cast<char>(d2);
-        VstEvents ev{};
-        ev.numEvents = 1;
-        ev.events[0] = reinterpret_cast<VstEvent *>(&m);
-        EXPECT_EQ(dispatch(effProcessEvents, 0, 0, &ev), 1);
+        tarn::testing::MidiBlock block(status, d1, d2);
+        EXPECT_EQ(dispatch(effProcessEvents, 0, 0, block.events()), 1);
     }
     std::vector<float> left, right;
     void render(int n) {

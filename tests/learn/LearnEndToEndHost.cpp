@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "plugin/VstAbi.h"
+#include "tests/support/MidiBlock.h"
 
 namespace {
 
@@ -54,16 +55,8 @@ VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, voi
 }
 
 void sendController(int cc, int value, int channel = 0) {
-    VstMidiEvent event{};
-    event.type = kVstMidiType;
-    event.byteSize = sizeof event;
-    event.midiData[0] = static_cast<char>(0xB0 | channel);
-    event.midiData[1] = static_cast<char>(cc);
-    event.midiData[2] = static_cast<char>(value);
-    VstEvents events{};
-    events.numEvents = 1;
-    events.events[0] = reinterpret_cast<VstEvent *>(&event);
-    dispatch(effProcessEvents, 0, 0, &events);
+    tarn::testing::MidiBlock block(0xB0 | channel, cc, value);
+    dispatch(effProcessEvents, 0, 0, block.events());
 }
 
 // Top-level learn dialogs of the user-interface thread, oldest first in

@@ -16,11 +16,9 @@
 #include <vector>
 
 #include "engine/Tarnwell.h"
+#include "tests/support/AllocationCounter.h"
 
 namespace {
-
-std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
 
 constexpr double kCeiling = 157.4;
 constexpr double kRate = 96000.0;
@@ -36,22 +34,8 @@ VstIntPtr VSTCALLBACK soakHost(AEffect *, VstInt32 opcode, VstInt32, VstIntPtr, 
 
 }  // namespace
 
-// GCC sees the replaced operator new inlined as malloc and the matching
-// delete as free, and takes the pair for a mismatch.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-#endif
-
-void *operator new(std::size_t size) {
-    if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void *p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void *operator new[](std::size_t size) { return operator new(size); }
-void operator delete(void *p) noexcept { std::free(p); }
-void operator delete[](void *p) noexcept { std::free(p); }
-void operator delete(void *p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void *p, std::size_t) noexcept { std::free(p); }
+using tarn::testing::allocationCount;
+using tarn::testing::countingAllocations;
 
 int main(int argc, char **argv) {
     const double seconds = argc > 1 ? std::atof(argv[1]) : 120.0;
@@ -80,7 +64,7 @@ int main(int argc, char **argv) {
     } block{};
 
     fx->processReplacing(nullptr, out, kLongestBlock);
-    counting = true;
+    countingAllocations = true;
     const double total = seconds * kRate;
     double done = 0.0, peak = 0.0, nextReport = 60.0 * kRate;
     long blocks = 0;
@@ -126,8 +110,8 @@ int main(int argc, char **argv) {
             nextReport += 60.0 * kRate;
         }
     }
-    counting = false;
-    const long grew = allocations.load();
+    countingAllocations = false;
+    const long grew = allocationCount.load();
     std::printf("soak: %.0f s of audio in %ld blocks, peak %.4f, allocations after the first block %ld\n",
                 seconds, blocks, peak, grew);
     fx->dispatcher(effClose, 0, 0, nullptr, 0.0f);

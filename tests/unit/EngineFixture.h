@@ -7,6 +7,7 @@
 
 #include "engine/ProgramBank.h"
 #include "engine/Tarnwell.h"
+#include "tests/support/MidiBlock.h"
 
 namespace tarn::testing {
 
@@ -71,16 +72,8 @@ struct Engine {
     ~Engine() { currentHost() = nullptr; }
 
     void midi(int status, int data1, int data2) {
-        VstMidiEvent e{};
-        e.type = kVstMidiType;
-        e.byteSize = sizeof(VstMidiEvent);
-        e.midiData[0] = static_cast<char>(status);
-        e.midiData[1] = static_cast<char>(data1);
-        e.midiData[2] = static_cast<char>(data2);
-        VstEvents events{};
-        events.numEvents = 1;
-        events.events[0] = reinterpret_cast<VstEvent *>(&e);
-        fx->processEvents(&events);
+        MidiBlock block(status, data1, data2);
+        fx->processEvents(block.events());
     }
     void noteOn(int note, int velocity = 100, int channel = 0) { midi(0x90 | channel, note, velocity); }
     void noteOff(int note, int channel = 0) { midi(0x80 | channel, note, 0); }

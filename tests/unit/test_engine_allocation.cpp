@@ -1,36 +1,15 @@
 // The audio thread must never allocate after its first block: a replaced
 // global operator new counts every allocation made while counting is on.
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <random>
 
 #include <gtest/gtest.h>
 
 #include "EngineFixture.h"
+#include "tests/support/AllocationCounter.h"
 #include "editor/TarnEditor.h"
 
-namespace {
-std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
-}  // namespace
-
-void *operator new(std::size_t size) {
-    if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void *p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void *operator new[](std::size_t size) { return operator new(size); }
-void *operator new(std::size_t size, const std::nothrow_t &) noexcept {
-    if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1, std::memory_order_relaxed);
-    return std::malloc(size ? size : 1);
-}
-void *operator new[](std::size_t size, const std::nothrow_t &t) noexcept { return operator new(size, t); }
-void operator delete(void *p) noexcept { std::free(p); }
-void operator delete[](void *p) noexcept { std::free(p); }
-void operator delete(void *p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void *p, std::size_t) noexcept { std::free(p); }
-
+using tarn::testing::allocationCount;
+using tarn::testing::countingAllocations;
 using tarn::Tarnwell;
 using tarn::testing::Engine;
 
@@ -57,7 +36,7 @@ TEST(EngineAllocation, ALongRandomSessionAllocatesNothingAfterTheFirstBlock) {
         VstEvent *events[16];
     } block{};
 
-    counting = true;
+    countingAllocations = true;
     for (int b = 0; b < 1000; ++b) {
         const int n = pick(9);
         for (int i = 0; i < n; ++i) {
@@ -86,7 +65,7 @@ TEST(EngineAllocation, ALongRandomSessionAllocatesNothingAfterTheFirstBlock) {
         else
             fx.process(nullptr, out, frames);
     }
-    counting = false;
-    EXPECT_EQ(allocations.load(), 0);
+    countingAllocations = false;
+    EXPECT_EQ(allocationCount.load(), 0);
     for (float s : l) EXPECT_TRUE(std::isfinite(s));
 }
