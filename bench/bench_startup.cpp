@@ -7,7 +7,7 @@
 
 #include "dsp/NoteFreqTable.h"
 #include "dsp/WaveTableSet.h"
-#include "plugin/PluginFactory.h"
+#include "entry/PluginFactory.h"
 
 namespace {
 

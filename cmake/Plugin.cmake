@@ -1,12 +1,12 @@
 # The plug-in module itself: tarnwell.dll on Windows, tarnwell.so on Linux.
-add_library(tarnwell MODULE plugin/Entry.cpp)
+add_library(tarnwell MODULE entry/Entry.cpp)
 target_link_libraries(tarnwell PRIVATE tarnwell_core)
 set_target_properties(tarnwell PROPERTIES PREFIX "" OUTPUT_NAME tarnwell
   LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 if(WIN32)
   set_target_properties(tarnwell PROPERTIES SUFFIX ".dll")
-  target_sources(tarnwell PRIVATE ${CMAKE_SOURCE_DIR}/plugin/tarnwell.def)
+  target_sources(tarnwell PRIVATE ${CMAKE_SOURCE_DIR}/entry/tarnwell.def)
   # The MIDI-learn dialog template, compiled into the DLL by windres.
   enable_language(RC)
   target_sources(tarnwell PRIVATE ${CMAKE_SOURCE_DIR}/resources/tarnwell.rc)

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "editor/AEffEditor.h"
+#include "plugin/AEffEditor.h"
 
 namespace tarn {
 

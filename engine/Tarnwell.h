@@ -10,7 +10,7 @@
 #include "dsp/SineLfo.h"
 #include "dsp/Voice.h"
 #include "dsp/param.h"
-#include "engine/TempoDelay.h"
+#include "dsp/TempoDelay.h"
 #include "learn/ControllerMap.h"
 #include "mesh/MeshController.h"
 #include "plugin/AudioEffectX.h"

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "editor/AEffEditor.h"
+#include "plugin/AEffEditor.h"
 
 namespace tarn {
 

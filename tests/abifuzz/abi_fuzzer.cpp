@@ -9,7 +9,7 @@
 #include <cstring>
 #include <vector>
 
-#include "plugin/PluginFactory.h"
+#include "entry/PluginFactory.h"
 #include "plugin/VstAbi.h"
 
 namespace {

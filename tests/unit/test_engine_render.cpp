@@ -6,7 +6,7 @@
 
 #include "EngineFixture.h"
 #include "editor/TarnEditor.h"
-#include "engine/TempoDelay.h"
+#include "dsp/TempoDelay.h"
 
 using tarn::Tarnwell;
 using tarn::TempoDelay;

@@ -1,4 +1,4 @@
-#include "learn/EffectLearnTarget.h"
+#include "engine/EffectLearnTarget.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 // The module's exported entry point. Hosts look for VSTPluginMain first and
 // fall back to main; both names resolve to the same function (a .def file on
 // Windows, an assembler label on Linux).
-#include "plugin/PluginFactory.h"
+#include "entry/PluginFactory.h"
 #include "plugin/VstAbi.h"
 
 #if defined(_WIN32)

@@ -1,4 +1,4 @@
-#include "engine/TempoDelay.h"
+#include "dsp/TempoDelay.h"
 
 namespace tarn {
 

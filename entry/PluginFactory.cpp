@@ -1,4 +1,4 @@
-#include "plugin/PluginFactory.h"
+#include "entry/PluginFactory.h"
 
 #include <new>
 
