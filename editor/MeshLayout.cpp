@@ -50,6 +50,12 @@ int32_t clampColourPosition(int32_t position, int32_t paletteSize) {
     return position;
 }
 
+int32_t paletteOffsetFor(double x, int32_t paletteSize) {
+    if (!(x >= 0.0)) x = 0.0;  // NaN too
+    if (x > 1.0) x = 1.0;
+    return clampColourPosition(static_cast<int32_t>((paletteSize - kPaletteSpan) * x), paletteSize);
+}
+
 NodeLook nodeLook(double z, int32_t colourPosition, int32_t paletteSize) {
     NodeLook look;
     double s = 3.0 + 3.0 * z;

@@ -45,6 +45,10 @@ double cellHalfSizeFor(int meshAreaWidth, int columns, int rows);
 // Keeps a colour position where a full level swing stays on the wheel.
 int32_t clampColourPosition(int32_t position, int32_t paletteSize);
 
+// First colour position of a frame for a mod wheel position x in 0..1 (values
+// outside, NaN included, count as the nearer end).
+int32_t paletteOffsetFor(double x, int32_t paletteSize);
+
 struct NodeLook {
     double scale;
     double level;       // b, 0..1

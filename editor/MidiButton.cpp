@@ -1,13 +1,13 @@
 #include "editor/MidiButton.h"
 
-#include "editor/TarnEditor.h"
+#include "engine/Tarnwell.h"
 
 namespace tarn {
 
-MidiButton::MidiButton(int x, int y, TarnEditor *owner) : TextButton(x, y, "MIDI"), view(owner) { fitToLabel(); }
+MidiButton::MidiButton(int x, int y, Tarnwell *fx) : TextButton(x, y, "MIDI"), effect(fx) { fitToLabel(); }
 
 void MidiButton::press(int, int) {
-    if (view) view->startLearn();
+    if (effect) effect->startLearn();
 }
 
 }  // namespace tarn

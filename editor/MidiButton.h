@@ -4,16 +4,16 @@
 
 namespace tarn {
 
-class TarnEditor;
+class Tarnwell;
 
 // Starts the MIDI-learn sequence over the mesh parameters.
 class MidiButton final : public TextButton {
 public:
-    MidiButton(int x, int y, TarnEditor *view);
+    MidiButton(int x, int y, Tarnwell *effect);
     void press(int x, int y) override;
 
 private:
-    TarnEditor *view;
+    Tarnwell *effect;
 };
 
 }  // namespace tarn

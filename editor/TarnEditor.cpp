@@ -7,7 +7,6 @@
 #include "editor/GlutText.h"
 #include "editor/MessageBox.h"
 #include "engine/Tarnwell.h"
-#include "mesh/NoteExcitation.h"
 
 namespace tarn {
 
@@ -26,15 +25,14 @@ TarnEditor::TarnEditor(Tarnwell *effect, int width, int height, bool firstRunTip
     : VSTGLEditor(effect, 0),
       Timer(kTimerIntervalMs),
       tarnwell(effect),
+      stage(effect->meshStage()),
       viewWidth(width),
       viewHeight(height),
-      mesh(5.0, 10, 10, 3.5, 6.0, 0.0075),
       pixelWidth(width),
       pixelHeight(height),
       meshAreaWidth(width - kMeshAreaMargin),
       meshAreaHeight(height - kMeshAreaMargin),
-      firstRun(firstRunTip),
-      learnSequence(effect) {
+      firstRun(firstRunTip) {
     setBounds(0, 0, width, height);
     counterFrequency = frameClockFrequency();
     lastFrameTime = frameClockNow();
@@ -47,28 +45,8 @@ TarnEditor::~TarnEditor() {
     stop();
 }
 
-void TarnEditor::exciteFromNote(double u, double w, double strength) {
-    if (!isShowing()) return;
-    int column = 0, row = 0;
-    if (!noteToNode(mesh.columns(), mesh.rows(), u, w, column, row)) return;
-    mesh.poke(column, row, strength * 0.5 + 0.5);
-}
-
-void TarnEditor::setPaletteOffset(double x) {
-    if (!(x >= 0.0)) x = 0.0;  // NaN too
-    if (x > 1.0) x = 1.0;
-    int32_t offset = static_cast<int32_t>((kPaletteSize - 500) * x);
-    if (offset + 500 >= kPaletteSize) offset = kPaletteSize - 501;
-    if (offset < 0) offset = 0;
-    paletteOffset.store(offset, std::memory_order_relaxed);
-}
-
-void TarnEditor::advanceMesh(double elapsedSeconds) {
-    const double dt = elapsedSeconds * kFrameStepFraction;
-    for (int i = 0; i < kStepsPerFrame; ++i) mesh.step(dt);
-}
-
 MeshLayout TarnEditor::currentLayout() const {
+    const Mesh &mesh = stage.mesh();
     return MeshLayout::forView(pixelWidth, pixelHeight, mesh.columns(), mesh.rows());
 }
 
@@ -87,7 +65,7 @@ void TarnEditor::glOpen() {
     const int W = pixelWidth;
     const int H = pixelHeight;
     fxButton = std::make_unique<FXButton>(10, 10, tarnwell);
-    midiButton = std::make_unique<MidiButton>(W - 48, 10, this);
+    midiButton = std::make_unique<MidiButton>(W - 48, 10, tarnwell);
     aboutButton = std::make_unique<AboutButton>(10, H - 30);
     randomButton = std::make_unique<RandomButton>(W - 34, H - 30, tarnwell);
     frictionSlider = std::make_unique<HSlide>(W / 2 - 113, 10, tarnwell, 0, "Frict");
@@ -96,7 +74,7 @@ void TarnEditor::glOpen() {
     rowsSlider = std::make_unique<VSlide>(10, H / 2 - 40, tarnwell, 2, "Rows");
 
     lastFrameTime = frameClockNow();
-    showing.store(true, std::memory_order_relaxed);
+    stage.setViewShowing(true);
     start();
 
     if (firstRun) showFirstRunTip();
@@ -110,7 +88,7 @@ void TarnEditor::showFirstRunTip() {
 
 void TarnEditor::glClose() {
     stop();
-    showing.store(false, std::memory_order_relaxed);
+    stage.setViewShowing(false);
 }
 
 void TarnEditor::tick() { redraw(); }
@@ -120,14 +98,14 @@ void TarnEditor::render() {
     double elapsed = static_cast<double>(now - lastFrameTime) / counterFrequency;
     lastFrameTime = now;
     if (!(elapsed >= 0.0)) elapsed = 0.0;
-    advanceMesh(elapsed);
+    stage.advanceFrame(elapsed);
 
     const MeshLayout layout = currentLayout();
     cellHalfSize = cellHalfSizeFor(meshAreaWidth, layout.columns, layout.rows);
 
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
-    drawMesh(layout, paletteOffset.load(std::memory_order_relaxed));
+    drawMesh(layout, getPaletteOffset());
 
     if (fxButton) fxButton->paint();
     if (midiButton) midiButton->paint();
@@ -143,6 +121,7 @@ void TarnEditor::render() {
 void TarnEditor::drawMesh(const MeshLayout &layout, int32_t offset) {
     const int32_t size = palette.size();
     offset = clampColourPosition(offset, size);
+    const Mesh &mesh = stage.mesh();
     const float h = static_cast<float>(cellHalfSize);
     // One batch for the whole field. Each corner is placed as a translate and
     // scale of the unit square would place it, in single precision, so the
@@ -185,9 +164,9 @@ void TarnEditor::mouseDown(int button, int x, int y) {
         const int yUp = pixelHeight - y - 1;
         if (offerToWidgets(x, yUp)) return;
         int column = 0, row = 0;
-        if (currentLayout().nodeAt(x, yUp, column, row)) mesh.poke(column, row, 1.0);
+        if (currentLayout().nodeAt(x, yUp, column, row)) stage.mesh().poke(column, row, 1.0);
     } else if (button == 2) {
-        mesh.reset();
+        stage.mesh().reset();
     }
 }
 

@@ -1,10 +1,10 @@
-// The instrument's editor view. It owns the mesh, which lives whether or not
-// the window is open; the engine pushes notes into it and reads it back. While
-// the window is open a 30 ms timer steps the mesh and draws it as a field of
-// coloured squares with the eight widgets around it.
+// The instrument's editor view. It borrows the engine's mesh: while the window
+// is open a 30 ms timer asks the engine for a frame's worth of motion and
+// draws the mesh as a field of coloured squares with the eight widgets around
+// it; the mouse pushes or stills the mesh. The engine decides when the mesh
+// moves and never calls into the view.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -18,8 +18,7 @@
 #include "editor/Timer.h"
 #include "editor/VSlide.h"
 #include "editor/VSTGLEditor.h"
-#include "learn/LearnSequence.h"
-#include "mesh/Mesh.h"
+#include "engine/MeshStage.h"
 
 namespace tarn {
 
@@ -28,8 +27,6 @@ class Tarnwell;
 class TarnEditor final : public VSTGLEditor, public Timer {
 public:
     static constexpr int kPaletteSize = Palette::kSize;
-    static constexpr int kStepsPerFrame = 15;
-    static constexpr double kFrameStepFraction = 0.06666666666666667;  // the double nearest 1/15
     static constexpr int kTimerIntervalMs = 30;
     static const char *const kFirstRunCaption;
     static const char *const kFirstRunText;
@@ -37,25 +34,13 @@ public:
     TarnEditor(Tarnwell *effect, int width, int height, bool firstRun);
     ~TarnEditor() override;
 
-    Mesh &getMesh() { return mesh; }
-    const Mesh &getMesh() const { return mesh; }
-
-    // True while the window is open, or while an offline render asked the
-    // view to behave as if it were.
-    bool isShowing() const {
-        return showing.load(std::memory_order_relaxed) || offlineShowing.load(std::memory_order_relaxed);
-    }
-    void setOfflineShowing(bool on) { offlineShowing.store(on, std::memory_order_relaxed); }
-
-    // Called from the thread that delivers MIDI.
-    void exciteFromNote(double u, double w, double strength);
-    void setPaletteOffset(double x);
-    int32_t getPaletteOffset() const { return paletteOffset.load(std::memory_order_relaxed); }
-    void learnControllerSeen(int32_t cc) { learnSequence.controllerSeen(cc); }
-    void startLearn() { learnSequence.start(); }
-
-    // One frame's worth of simulation: 15 steps of elapsed / 15 seconds each.
-    void advanceMesh(double elapsedSeconds);
+    // The engine's mesh, borrowed for drawing and the mouse.
+    Mesh &getMesh() { return stage.mesh(); }
+    const Mesh &getMesh() const { return stage.mesh(); }
+    // True from glOpen to glClose.
+    bool isShowing() const { return stage.isViewShowing(); }
+    // First palette entry of the frame, from the engine's mod wheel position.
+    int32_t getPaletteOffset() const { return paletteOffsetFor(stage.modWheel(), kPaletteSize); }
 
     // View operations (user-interface thread, context current).
     void glOpen() override;
@@ -90,16 +75,12 @@ private:
     void showFirstRunTip();
 
     Tarnwell *tarnwell;
+    MeshStage &stage;
     double viewWidth;
     double viewHeight;
     Palette palette;
-    std::atomic<int32_t> paletteOffset{0};
-    Mesh mesh;
     int64_t lastFrameTime = 0;
     double counterFrequency = 1.0;
-    // Read by the audio thread to decide whether notes push the mesh.
-    std::atomic<bool> showing{false};
-    std::atomic<bool> offlineShowing{false};
     int32_t pixelWidth;
     int32_t pixelHeight;
     int32_t meshAreaWidth;
@@ -114,7 +95,6 @@ private:
     std::unique_ptr<HSlide> columnsSlider;
     std::unique_ptr<VSlide> rowsSlider;
     bool firstRun;
-    LearnSequence learnSequence;
 };
 
 }  // namespace tarn

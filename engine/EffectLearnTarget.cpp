@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "engine/Tarnwell.h"
-#include "learn/LearnSequence.h"
 
 namespace tarn {
 
@@ -25,14 +24,5 @@ ControllerMap *EffectLearnTarget::controllers() { return effect ? &effect->contr
 void EffectLearnTarget::saveSettings() {
     if (effect) effect->saveSettings();
 }
-
-}  // namespace tarn
-
-namespace tarn {
-
-// Here rather than beside the other constructor, so that code using the
-// sequence with its own target does not need the whole instrument.
-LearnSequence::LearnSequence(Tarnwell *fx)
-    : ownedTarget(new EffectLearnTarget(fx)), target(ownedTarget.get()), driver(&platformLearnDialog()) {}
 
 }  // namespace tarn

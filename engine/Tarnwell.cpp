@@ -6,8 +6,8 @@
 #include <ctime>
 
 #include "dsp/NoteFreqTable.h"
-#include "editor/TarnEditor.h"
 #include "engine/ParameterText.h"
+#include "plugin/AEffEditor.h"
 
 namespace tarn {
 
@@ -67,40 +67,43 @@ Tarnwell::Tarnwell(audioMasterCallback master)
     firstRun.store(true, std::memory_order_relaxed);
     loadSettings();
 
-    tarnEditor = new TarnEditor(this, editorWidth, editorHeight, isFirstRun());
+    meshTakesParameters = true;
 
     resume();
 }
 
-Tarnwell::~Tarnwell() = default;
-
-TarnEditor *Tarnwell::view() const { return getEditor() ? tarnEditor : nullptr; }
+Tarnwell::~Tarnwell() {
+    // A view borrows the mesh and the learn sequence, so it goes first.
+    AEffEditor *view = editor;
+    setEditor(nullptr);
+    delete view;
+}
 
 void Tarnwell::setParameter(VstInt32 index, float value) {
     if (static_cast<uint32_t>(index) >= static_cast<uint32_t>(kNumParams)) return;
     const float v = clampParameterValue(value);
     storedParams[index].store(v, std::memory_order_relaxed);
 
-    TarnEditor *ed = view();
+    Mesh &mesh = stage.mesh();
     switch (index) {
         case 0:
-            if (ed) ed->getMesh().setFrictionTarget(v);
+            if (meshTakesParameters) mesh.setFrictionTarget(v);
             break;
         case 1:
-            if (ed) ed->getMesh().setStiffnessTarget(v);
+            if (meshTakesParameters) mesh.setStiffnessTarget(v);
             break;
         case 2: {
             const int32_t rows = quantise(v, kMeshSizeSteps) + kMinMeshSize;
-            if (ed) {
-                ed->getMesh().resize(ed->getMesh().columns(), rows);
+            if (meshTakesParameters) {
+                mesh.resize(mesh.columns(), rows);
                 meshRows.store(rows, std::memory_order_relaxed);
             }
             break;
         }
         case 3: {
             const int32_t columns = quantise(v, kMeshSizeSteps) + kMinMeshSize;
-            if (ed) {
-                ed->getMesh().resize(columns, ed->getMesh().rows());
+            if (meshTakesParameters) {
+                mesh.resize(columns, mesh.rows());
                 meshColumns.store(columns, std::memory_order_relaxed);
             }
             break;

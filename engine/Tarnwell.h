@@ -1,6 +1,9 @@
 // One instance of the instrument: the effect object the entry point builds.
-// It owns the voices, LFOs, delay, parameter store, mesh-controller state and
-// controller bindings; its editor view owns the mesh.
+// It owns the voices, LFOs, delay, parameter store, the mesh with the rule for
+// when it moves, the mesh controllers' state, the controller bindings and the
+// MIDI-learn sequence. An editor view, if any, borrows the mesh through
+// meshStage() and changes parameters through the effect; the engine never
+// reaches into a view.
 #pragma once
 
 #include <atomic>
@@ -11,13 +14,14 @@
 #include "dsp/Voice.h"
 #include "dsp/param.h"
 #include "dsp/TempoDelay.h"
+#include "engine/EffectLearnTarget.h"
+#include "engine/MeshStage.h"
 #include "learn/ControllerMap.h"
+#include "learn/LearnSequence.h"
 #include "mesh/MeshController.h"
 #include "plugin/AudioEffectX.h"
 
 namespace tarn {
-
-class TarnEditor;
 
 class Tarnwell : public AudioEffectX {
 public:
@@ -34,8 +38,8 @@ public:
     static constexpr int32_t kMaxBlockChunk = 1 << 20;
     static constexpr double kFallbackHostTempo = 128.0;   // delay, when the host gives no tempo
     static constexpr double kFallbackMeshTempo = 120.0;   // controller clocks, before the host reports one
-    // Private request of the offline renderer: with value 1 the instance
-    // renders as if its editor were open, advancing the mesh by audio time.
+    // Private request of the offline renderer: with value 1 the mesh moves in
+    // audio time (and notes push it) whether or not a view shows it.
     static constexpr VstInt32 kVendorOfflineMesh = fourCharCode('T', 'w', 'M', 's');
 
     explicit Tarnwell(audioMasterCallback audioMaster);
@@ -88,6 +92,8 @@ public:
     void assignController(int32_t cc, int32_t param) { controllerMap.assign(cc, param); }
     int32_t controllerFor(int32_t param) const { return controllerMap.controllerFor(param); }
     ControllerMap &controllers() { return controllerMap; }
+    // User-interface thread: runs the learn dialogs over the mesh parameters.
+    void startLearn() { learning.start(); }
     void loadSettings();
     void saveSettings();
 
@@ -101,7 +107,10 @@ public:
     int32_t getMeshRows() const { return meshRows.load(std::memory_order_relaxed); }
     double getSampleRateValue() const { return engineSampleRate; }
     double getTempo() const { return tempo; }
-    TarnEditor *view() const;
+
+    // The mesh, for the views that show it.
+    MeshStage &meshStage() { return stage; }
+    const MeshStage &meshStage() const { return stage; }
 
     // Read-only views for tests.
     float effectiveParameter(int k) const { return (k >= 0 && k < kNumSynthParams) ? effectiveParams[k] : 0.0f; }
@@ -123,7 +132,6 @@ private:
     void delayPass(VstInt32 n);
     void controlPass();
     void applyPendingVoicePush();
-    void advanceOfflineMesh();
 
     SampleBuffer leftMix;
     SampleBuffer rightMix;
@@ -159,9 +167,14 @@ private:
     // A program change asks the audio thread to resend the effective values
     // to the voices rather than touching them from the caller's thread.
     std::atomic<bool> voicePushPending{false};
-    std::atomic<bool> offlineMesh{false};
-    double offlineMeshClock = 0.0;
-    TarnEditor *tarnEditor = nullptr;
+    MeshStage stage;
+    // The program loaded while the instance is being built only stores the
+    // mesh parameters: the mesh keeps its start friction and stiffness and
+    // takes the program's size at the first control tick. Set once, at the
+    // end of construction.
+    bool meshTakesParameters = false;
+    EffectLearnTarget learnTarget{this};
+    LearnSequence learning{learnTarget, platformLearnDialog()};
 };
 
 }  // namespace tarn

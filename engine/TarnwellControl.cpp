@@ -2,19 +2,18 @@
 // their offsets, added to the stored sound parameters, reach the sound.
 #include <cmath>
 
-#include "editor/TarnEditor.h"
 #include "engine/Tarnwell.h"
 
 namespace tarn {
 
 void Tarnwell::controlTick() {
     if (tickCount == 0) decodeControllers();
-    if (tickCount % samplesPerTick == 0 && view()) controlPass();
+    if (tickCount % samplesPerTick == 0) controlPass();
     tickCount = (tickCount + 1) % kTicksPerRebuild;
 }
 
 void Tarnwell::controlPass() {
-    const Mesh &mesh = view()->getMesh();
+    const Mesh &mesh = stage.mesh();
     const int32_t columns = getMeshColumns();
     const int32_t rows = getMeshRows();
     float sums[kNumSynthParams] = {};

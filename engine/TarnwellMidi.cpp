@@ -1,7 +1,6 @@
 // MIDI intake: note starts and releases, controllers, and the mesh push.
 #include <cstddef>
 
-#include "editor/TarnEditor.h"
 #include "engine/Tarnwell.h"
 
 namespace tarn {
@@ -46,18 +45,17 @@ VstInt32 Tarnwell::processEvents(VstEvents *events) {
 }
 
 void Tarnwell::handleController(int32_t cc, float value) {
-    TarnEditor *ed = view();
     if (cc == kPolyModeOn || cc == kAllNotesOff) {
         for (auto &v : voices) v.noteOff();
         return;
     }
     if (cc == kModWheel) {
-        if (ed) ed->setPaletteOffset(value);
+        stage.setModWheel(value);
         return;
     }
     const int32_t param = controllerMap.parameterFor(cc);
     if (param != ControllerMap::kNoParameter) setParameter(param, value);
-    if (ed) ed->learnControllerSeen(cc);
+    learning.controllerSeen(cc);
 }
 
 void Tarnwell::startNote(int32_t note, int32_t velocity, int32_t) {
@@ -67,12 +65,10 @@ void Tarnwell::startNote(int32_t note, int32_t velocity, int32_t) {
             break;
         }
     }
-    if (TarnEditor *ed = view()) {
-        const double v = velocity / 127.0;
-        const double u = ((note - 12) / 103.0 - 0.5) * noteScale.load(std::memory_order_relaxed);
-        const double w = (v * v - 0.5) * velScale.load(std::memory_order_relaxed);
-        ed->exciteFromNote(u, w, v);
-    }
+    const double v = velocity / 127.0;
+    const double u = ((note - 12) / 103.0 - 0.5) * noteScale.load(std::memory_order_relaxed);
+    const double w = (v * v - 0.5) * velScale.load(std::memory_order_relaxed);
+    stage.pushNote(u, w, v);
 }
 
 void Tarnwell::releaseNote(int32_t note) {

@@ -1,18 +1,10 @@
 // The block renderer: LFOs, voices, control tick, tempo delay, output.
 #include <cmath>
 
-#include "editor/TarnEditor.h"
 #include "engine/DenormalGuard.h"
 #include "engine/Tarnwell.h"
 
 namespace tarn {
-
-namespace {
-
-constexpr double kOfflineFrameSeconds = 0.03;
-constexpr double kOfflineStepSeconds = 0.002;
-
-}  // namespace
 
 void Tarnwell::processReplacing(float **, float **outputs, VstInt32 sampleFrames) {
     if (outputs && outputs[0] && outputs[1] && sampleFrames > 0) {
@@ -65,7 +57,7 @@ void Tarnwell::renderChunk(float *left, float *right, int32_t n) {
 
     double *mixL = leftMix.data;
     double *mixR = rightMix.data;
-    const bool meshByAudio = offlineMesh.load(std::memory_order_relaxed);
+    const bool meshByAudio = stage.audioClockRunning();
     for (int32_t k = 0; k < n; ++k) {
         double sounds[kNumVoices];
         Voice::renderMany(listed, count, lfo1Out[k], lfo2Out[k], sounds);
@@ -75,7 +67,7 @@ void Tarnwell::renderChunk(float *left, float *right, int32_t n) {
         mixL[k] = sum;
         mixR[k] = sum;
         controlTick();
-        if (meshByAudio) advanceOfflineMesh();
+        if (meshByAudio) stage.advanceAudioSample(engineSampleRate);
     }
 
     if (fxOn()) delayPass(n);
@@ -100,21 +92,9 @@ void Tarnwell::delayPass(VstInt32 n) {
     delay.process(leftMix.data, rightMix.data, n, hostTempo(), engineSampleRate);
 }
 
-void Tarnwell::advanceOfflineMesh() {
-    offlineMeshClock += 1.0;
-    const double framePeriod = engineSampleRate * kOfflineFrameSeconds;
-    if (offlineMeshClock < framePeriod) return;
-    offlineMeshClock -= framePeriod;
-    if (TarnEditor *ed = view())
-        for (int i = 0; i < TarnEditor::kStepsPerFrame; ++i) ed->getMesh().step(kOfflineStepSeconds);
-}
-
 VstIntPtr Tarnwell::vendorSpecific(VstInt32 index, VstIntPtr value, void *, float) {
     if (index != kVendorOfflineMesh) return 0;
-    const bool on = value != 0;
-    offlineMesh.store(on, std::memory_order_relaxed);
-    offlineMeshClock = 0.0;
-    if (TarnEditor *ed = view()) ed->setOfflineShowing(on);
+    stage.requestAudioClock(value != 0);
     return 1;
 }
 

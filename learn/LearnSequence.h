@@ -7,7 +7,6 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
-#include <memory>
 
 #include "learn/LearnDialog.h"
 #include "learn/LearnPrompt.h"
@@ -15,14 +14,10 @@
 
 namespace tarn {
 
-class Tarnwell;
-
 class LearnSequence final {
 public:
     static constexpr int32_t kLearnCount = 4;
 
-    // Learns for the instrument through the platform's dialog.
-    explicit LearnSequence(Tarnwell *effect);
     LearnSequence(LearnTarget &target, const LearnDialogDriver &driver);
     // Dialogs still open (the host closed the instance from inside one) are
     // told to end and cut loose, so they never reach this object again.
@@ -52,7 +47,6 @@ public:
 private:
     friend class LearnPrompt;
 
-    std::unique_ptr<LearnTarget> ownedTarget;
     LearnTarget *target;
     const LearnDialogDriver *driver;
     std::array<int32_t, kLearnCount> order{{0, 1, 2, 3}};

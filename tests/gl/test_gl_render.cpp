@@ -57,7 +57,7 @@ TEST_P(GlRender, NodesAndBarsShowTheRules) {
     ASSERT_EQ(view.getPixelHeight(), height);
     inst.effect->setParameter(0, 0.5f);   // friction bars: 5 lit
     inst.effect->setParameter(1, 0.85f);  // viscosity bars: 8 lit
-    view.setPaletteOffset(64 / 127.0);
+    inst.stage().setModWheel(64 / 127.0);
     view.glOpen();
 
     Mesh &mesh = view.getMesh();

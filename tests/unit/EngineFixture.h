@@ -1,4 +1,4 @@
-// A recording host for tests that build the engine directly.
+// A recording host for tests that build the instrument, with its view, directly.
 #pragma once
 
 #include <cstdlib>
@@ -7,6 +7,7 @@
 
 #include "engine/ProgramBank.h"
 #include "engine/Tarnwell.h"
+#include "entry/PluginFactory.h"
 #include "tests/support/MidiBlock.h"
 
 namespace tarn::testing {
@@ -67,7 +68,7 @@ struct Engine {
 #endif
         host.setTempo(tempo);
         currentHost() = &host;
-        fx = std::make_unique<Tarnwell>(fakeHostCallback);
+        fx.reset(buildInstrument(fakeHostCallback));
     }
     ~Engine() { currentHost() = nullptr; }
 

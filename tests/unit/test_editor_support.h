@@ -17,6 +17,7 @@
 #include "editor/MessageBox.h"
 #include "editor/TarnEditor.h"
 #include "engine/Tarnwell.h"
+#include "entry/PluginFactory.h"
 
 namespace tarn {
 namespace editortest {
@@ -87,13 +88,14 @@ struct Instrument {
         if (settingsText) settings.write(settingsText);
         shownBoxes().clear();
         setMessageBoxHandler(recordBox);
-        effect = std::make_unique<Tarnwell>(silentHost);
+        effect.reset(buildInstrument(silentHost));
     }
     ~Instrument() {
         effect.reset();
         setMessageBoxHandler(nullptr);
     }
-    TarnEditor &view() { return *effect->view(); }
+    TarnEditor &view() { return *static_cast<TarnEditor *>(effect->getEditor()); }
+    MeshStage &stage() { return effect->meshStage(); }
 };
 
 }  // namespace editortest

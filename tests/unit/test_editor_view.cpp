@@ -30,15 +30,15 @@ TEST(EditorView, ModWheelMovesThePaletteOffset) {
     Instrument inst("size 600 600\n");
     TarnEditor &view = inst.view();
     EXPECT_EQ(view.getPaletteOffset(), 0);
-    view.setPaletteOffset(127 / 127.0);
+    inst.stage().setModWheel(127 / 127.0);
     EXPECT_EQ(view.getPaletteOffset(), 1035);
-    view.setPaletteOffset(0.0);
+    inst.stage().setModWheel(0.0);
     EXPECT_EQ(view.getPaletteOffset(), 0);
-    view.setPaletteOffset(64 / 127.0);
+    inst.stage().setModWheel(64 / 127.0);
     EXPECT_EQ(view.getPaletteOffset(), 522);
-    view.setPaletteOffset(std::nan(""));
+    inst.stage().setModWheel(std::nan(""));
     EXPECT_EQ(view.getPaletteOffset(), 0);
-    view.setPaletteOffset(9.0);
+    inst.stage().setModWheel(9.0);
     EXPECT_EQ(view.getPaletteOffset(), 1035);
 }
 
@@ -120,14 +120,14 @@ TEST(EditorView, LeftClickPokesTheNodeUnderThePointerRightClickStills) {
     view.glOpen();
     view.mouseDown(1, 76, 524);  // node (0, 0): the fixed ring
     EXPECT_EQ(mesh.driveAt(0, 0), 25.0);
-    view.advanceMesh(0.1);
+    inst.stage().advanceFrame(0.1);
     EXPECT_TRUE(meshAtRest(mesh));
 
     view.mouseDown(1, 126, 474);
     EXPECT_EQ(mesh.driveAt(1, 1), 25.0);
-    view.advanceMesh(0.1);
+    inst.stage().advanceFrame(0.1);
     EXPECT_GT(mesh.heightAt(1, 1), 0.0);
-    view.advanceMesh(0.1);
+    inst.stage().advanceFrame(0.1);
     EXPECT_FALSE(meshAtRest(mesh));
 
     view.mouseDown(3, 300, 300);  // middle button: nothing

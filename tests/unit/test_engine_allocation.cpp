@@ -6,7 +6,6 @@
 
 #include "EngineFixture.h"
 #include "tests/support/AllocationCounter.h"
-#include "editor/TarnEditor.h"
 
 using tarn::testing::allocationCount;
 using tarn::testing::countingAllocations;

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "EngineFixture.h"
-#include "editor/TarnEditor.h"
 
 using tarn::Tarnwell;
 using tarn::testing::Engine;
@@ -34,7 +33,7 @@ TEST(EngineControl, OffsetsAddToStoredValuesAndAreClamped) {
     Engine e;
     neutral(e);
     Tarnwell &fx = *e.fx;
-    auto &mesh = fx.view()->getMesh();
+    auto &mesh = fx.meshStage().mesh();
     // Two controllers on Cut: one pushes up by 0.3, one pulls by -0.3 on Res.
     setSlot(fx, 0, 0.0f, 4, 4, 3, 0.575f, 0);   // scale 0.3
     setSlot(fx, 1, 0.0f, 4, 4, 4, 0.425f, 0);   // scale -0.3
@@ -57,7 +56,7 @@ TEST(EngineControl, DividedControllersHoldTheirReadBetweenBeats) {
     Engine e(120.0);
     neutral(e);
     Tarnwell &fx = *e.fx;
-    auto &mesh = fx.view()->getMesh();
+    auto &mesh = fx.meshStage().mesh();
     fx.setParameter(9, 0.5f);
     setSlot(fx, 0, 0.0f, 4, 4, 3, 1.0f, 8);  // "4": one read per beat, scale 2
     e.render(128);

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include "EngineFixture.h"
-#include "editor/TarnEditor.h"
 
 using tarn::Tarnwell;
 using tarn::testing::Engine;

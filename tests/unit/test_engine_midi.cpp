@@ -3,6 +3,7 @@
 #include "EngineFixture.h"
 #include "editor/TarnEditor.h"
 
+using tarn::MeshStage;
 using tarn::Tarnwell;
 using tarn::testing::Engine;
 
@@ -65,9 +66,9 @@ TEST(EngineMidi, ControllersMoveBoundParametersAndThePalette) {
     const float res = fx.getParameter(10);
     e.midi(0xB0, 1, 127);
     EXPECT_EQ(fx.getParameter(10), res);
-    EXPECT_EQ(fx.view()->getPaletteOffset(), 1035);
+    EXPECT_EQ(static_cast<tarn::TarnEditor *>(fx.getEditor())->getPaletteOffset(), 1035);
     e.midi(0xB0, 1, 64);
-    EXPECT_EQ(fx.view()->getPaletteOffset(), 522);
+    EXPECT_EQ(static_cast<tarn::TarnEditor *>(fx.getEditor())->getPaletteOffset(), 522);
 
     // Bindings to parameters that do not exist move nothing.
     fx.assignController(30, 500);
@@ -113,7 +114,7 @@ TEST(EngineMidi, NotesPushTheMeshOnlyWhileTheViewShows) {
     fx.setParameter(5, 0.5f);
     fx.setParameter(2, 7.5f / 57.0f);  // 10 rows
     fx.setParameter(3, 7.5f / 57.0f);  // 10 columns
-    auto &mesh = fx.view()->getMesh();
+    auto &mesh = fx.meshStage().mesh();
     ASSERT_EQ(mesh.rows(), 10);
     e.noteOn(60, 127);
     EXPECT_EQ(mesh.driveAt(5, 5), 0.0);
@@ -122,4 +123,14 @@ TEST(EngineMidi, NotesPushTheMeshOnlyWhileTheViewShows) {
     EXPECT_EQ(mesh.driveAt(5, 5), 25.0);
     e.noteOn(62, 1);
     EXPECT_DOUBLE_EQ(mesh.driveAt(5, 5), 12.5 + 12.5 / 127);
+
+    // The renderer's clock is no view, and while it steps the mesh a view's
+    // frames must not step it as well.
+    MeshStage &stage = fx.meshStage();
+    EXPECT_FALSE(stage.isViewShowing());
+    stage.advanceFrame(0.03);
+    EXPECT_EQ(mesh.heightAt(5, 5), 0.0);
+    fx.vendorSpecific(Tarnwell::kVendorOfflineMesh, 0, nullptr, 0.0f);
+    stage.advanceFrame(0.03);
+    EXPECT_GT(mesh.heightAt(5, 5), 0.0);
 }

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "EngineFixture.h"
-#include "editor/TarnEditor.h"
 #include "engine/ProgramBank.h"
 
 using tarn::Tarnwell;
@@ -59,12 +58,12 @@ TEST(EngineConstruction, LoadsPingyAndAppliesItOnce) {
 TEST(EngineConstruction, MeshTakesTheProgramSizeAtTheFirstControlTick) {
     Engine e;
     EXPECT_EQ(e.fx->getMeshRows(), 10);
-    EXPECT_EQ(e.fx->view()->getMesh().columns(), 10);
+    EXPECT_EQ(e.fx->meshStage().mesh().columns(), 10);
     e.render(1);
     EXPECT_EQ(e.fx->getMeshRows(), 17);
     EXPECT_EQ(e.fx->getMeshColumns(), 22);
-    EXPECT_EQ(e.fx->view()->getMesh().rows(), 17);
-    EXPECT_EQ(e.fx->view()->getMesh().columns(), 22);
+    EXPECT_EQ(e.fx->meshStage().mesh().rows(), 17);
+    EXPECT_EQ(e.fx->meshStage().mesh().columns(), 22);
     // X shows the column it reads, so its text follows "Columns".
     e.fx->setParameter(29, 1.0f);
     EXPECT_EQ(display(*e.fx, 29), "21");
@@ -111,10 +110,10 @@ TEST(EngineParameters, NoteAndVelocityScalesAndMeshParameters) {
     fx.setParameter(2, 0.5f);
     EXPECT_EQ(display(fx, 2), "31");
     EXPECT_EQ(fx.getMeshRows(), 31);
-    EXPECT_EQ(fx.view()->getMesh().rows(), 31);
+    EXPECT_EQ(fx.meshStage().mesh().rows(), 31);
     // Friction glides on the mesh at 0.01 per step.
     fx.setParameter(0, 1.0f);
-    auto &mesh = fx.view()->getMesh();
+    auto &mesh = fx.meshStage().mesh();
     const double before = mesh.friction().value;
     mesh.step(0.001);
     EXPECT_NEAR(mesh.friction().value, before + 0.01, 1e-12);

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "EngineFixture.h"
-#include "editor/TarnEditor.h"
 #include "dsp/TempoDelay.h"
 
 using tarn::Tarnwell;
