@@ -1,6 +1,7 @@
 #include "dsp/Voice.h"
 
 #include "dsp/SampleRate.h"
+#include "dsp/SoundParam.h"
 
 namespace tarn {
 
@@ -61,26 +62,26 @@ void Voice::setSynthParam(int index, float value) {
     double v = value;
     if (!(v >= 0.0)) v = 0.0;
     if (v > 1.0) v = 1.0;
-    switch (index) {
-    case 0: shapeBase = v; break;
-    case 1: pwBase = v; break;
-    case 2: detuneBase = v; break;
-    case 3: cutBase = v; break;
-    case 4: filter.resonance.setTarget(v); break;
-    case 5: filterEnv.attackTime.setTarget(v); break;
-    case 6: filterEnv.decayTime.setTarget(v); break;
-    case 7: filterEnv.sustainLevel.setTarget(v); break;
-    case 8: filterEnv.releaseTime.setTarget(v); break;
-    case 9: fltEnvMod.setTarget(v); break;
-    case 10: ampEnv.attackTime.setTarget(v); break;
-    case 11: ampEnv.decayTime.setTarget(v); break;
-    case 12: ampEnv.sustainLevel.setTarget(v); break;
-    case 13: ampEnv.releaseTime.setTarget(v); break;
-    case 15: lfo1ToFilter.setTarget(v); break;
-    case 17: lfo2ToShape.setTarget(v); break;
-    case 18: lfo2ToPw.setTarget(v); break;
-    case 19: lfo2ToDetune.setTarget(v); break;
-    default: break;
+    switch (static_cast<SoundParam>(index)) {
+    case SoundParam::Shape: shapeBase = v; break;
+    case SoundParam::PulseWidth: pwBase = v; break;
+    case SoundParam::Detune: detuneBase = v; break;
+    case SoundParam::Cutoff: cutBase = v; break;
+    case SoundParam::Resonance: filter.resonance.setTarget(v); break;
+    case SoundParam::FilterAttack: filterEnv.attackTime.setTarget(v); break;
+    case SoundParam::FilterDecay: filterEnv.decayTime.setTarget(v); break;
+    case SoundParam::FilterSustain: filterEnv.sustainLevel.setTarget(v); break;
+    case SoundParam::FilterRelease: filterEnv.releaseTime.setTarget(v); break;
+    case SoundParam::FilterEnvMod: fltEnvMod.setTarget(v); break;
+    case SoundParam::Attack: ampEnv.attackTime.setTarget(v); break;
+    case SoundParam::Decay: ampEnv.decayTime.setTarget(v); break;
+    case SoundParam::Sustain: ampEnv.sustainLevel.setTarget(v); break;
+    case SoundParam::Release: ampEnv.releaseTime.setTarget(v); break;
+    case SoundParam::Lfo1ToFilter: lfo1ToFilter.setTarget(v); break;
+    case SoundParam::Lfo2ToShape: lfo2ToShape.setTarget(v); break;
+    case SoundParam::Lfo2ToPulseWidth: lfo2ToPw.setTarget(v); break;
+    case SoundParam::Lfo2ToDetune: lfo2ToDetune.setTarget(v); break;
+    default: break;  // the LFO speeds and the delay belong to the engine
     }
 }
 

@@ -29,8 +29,8 @@ public:
     // One sample of each of count voices, exactly as render would give
     // them, with their filters run side by side.
     static inline void renderMany(Voice *const *voices, int count, double lfo1, double lfo2, double *out);
-    // index = host parameter - 6; the LFO speeds (14, 16) and indices out of
-    // range are ignored.
+    // index is a SoundParam (host parameter - 6); the LFO speeds, the delay
+    // and indices out of range are ignored.
     void setSynthParam(int index, float value);
 
     double sampleRate = 44100.0;

@@ -68,10 +68,10 @@ void TarnEditor::glOpen() {
     midiButton = std::make_unique<MidiButton>(W - 48, 10, tarnwell);
     aboutButton = std::make_unique<AboutButton>(10, H - 30);
     randomButton = std::make_unique<RandomButton>(W - 34, H - 30, tarnwell);
-    frictionSlider = std::make_unique<HSlide>(W / 2 - 113, 10, tarnwell, 0, "Frict");
-    viscositySlider = std::make_unique<HSlide>(W / 2 + 4, 10, tarnwell, 1, "Visc");
-    columnsSlider = std::make_unique<HSlide>(W / 2 - 50, H - 30, tarnwell, 3, "Cols");
-    rowsSlider = std::make_unique<VSlide>(10, H / 2 - 40, tarnwell, 2, "Rows");
+    frictionSlider = std::make_unique<HSlide>(W / 2 - 113, 10, tarnwell, kParamFriction, "Frict");
+    viscositySlider = std::make_unique<HSlide>(W / 2 + 4, 10, tarnwell, kParamViscosity, "Visc");
+    columnsSlider = std::make_unique<HSlide>(W / 2 - 50, H - 30, tarnwell, kParamColumns, "Cols");
+    rowsSlider = std::make_unique<VSlide>(10, H / 2 - 40, tarnwell, kParamRows, "Rows");
 
     lastFrameTime = frameClockNow();
     stage.setViewShowing(true);

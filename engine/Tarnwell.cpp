@@ -80,47 +80,46 @@ Tarnwell::~Tarnwell() {
 }
 
 void Tarnwell::setParameter(VstInt32 index, float value) {
-    if (static_cast<uint32_t>(index) >= static_cast<uint32_t>(kNumParams)) return;
+    if (!isHostParameter(index)) return;
     const float v = clampParameterValue(value);
     storedParams[index].store(v, std::memory_order_relaxed);
 
     Mesh &mesh = stage.mesh();
-    switch (index) {
-        case 0:
+    switch (parameterSpec(index).effect) {
+        case ParamEffect::MeshFriction:
             if (meshTakesParameters) mesh.setFrictionTarget(v);
             break;
-        case 1:
+        case ParamEffect::MeshStiffness:
             if (meshTakesParameters) mesh.setStiffnessTarget(v);
             break;
-        case 2: {
-            const int32_t rows = quantise(v, kMeshSizeSteps) + kMinMeshSize;
+        case ParamEffect::MeshRows:
             if (meshTakesParameters) {
+                const int32_t rows = meshSizeFor(v);
                 mesh.resize(mesh.columns(), rows);
                 meshRows.store(rows, std::memory_order_relaxed);
             }
             break;
-        }
-        case 3: {
-            const int32_t columns = quantise(v, kMeshSizeSteps) + kMinMeshSize;
+        case ParamEffect::MeshColumns:
             if (meshTakesParameters) {
+                const int32_t columns = meshSizeFor(v);
                 mesh.resize(columns, mesh.rows());
                 meshColumns.store(columns, std::memory_order_relaxed);
             }
             break;
-        }
-        case 4:
-            noteScale.store((static_cast<double>(v) - 0.5) * 4.0, std::memory_order_relaxed);
+        case ParamEffect::NoteScale:
+            noteScale.store(centredScale(v), std::memory_order_relaxed);
             break;
-        case 5:
-            velScale.store((static_cast<double>(v) - 0.5) * 4.0, std::memory_order_relaxed);
+        case ParamEffect::VelScale:
+            velScale.store(centredScale(v), std::memory_order_relaxed);
             break;
-        default:
-            break;  // stored only: the control tick applies sound and controller parameters
+        case ParamEffect::Sound:
+        case ParamEffect::Controller:
+            break;  // stored only: the control tick applies them
     }
 }
 
 float Tarnwell::getParameter(VstInt32 index) {
-    if (static_cast<uint32_t>(index) >= static_cast<uint32_t>(kNumParams)) return 0.0f;
+    if (!isHostParameter(index)) return 0.0f;
     return storedParams[index].load(std::memory_order_relaxed);
 }
 
@@ -165,20 +164,21 @@ void Tarnwell::growRenderBuffers(int32_t n) {
 void Tarnwell::setEffectiveParameter(VstInt32 index, float value) {
     if (static_cast<uint32_t>(index) >= static_cast<uint32_t>(kNumSynthParams)) return;
     effectiveParams[index] = value;
-    switch (index) {
-        case 14:
+    switch (soundDestination(index)) {
+        case SoundDestination::Lfo1Speed:
             lfo1.speed.setTarget(value);
             break;
-        case 16:
+        case SoundDestination::Lfo2Speed:
             lfo2.speed.setTarget(value);
             break;
-        case 20:
+        case SoundDestination::DelaySend:
             delay.send.setTarget(value);
             break;
-        case 21:
+        case SoundDestination::DelayFeedback:
             delay.feedback.setTarget(value);
             break;
-        default:
+        case SoundDestination::Voices:
+        case SoundDestination::NotSound:
             for (auto &v : voices) v.setSynthParam(index, value);
             break;
     }
@@ -196,17 +196,18 @@ void Tarnwell::decodeControllers() {
     const int32_t columns = getMeshColumns();
     const int32_t rows = getMeshRows();
     for (int s = 0; s < kNumControllers; ++s) {
-        const int p = kFirstControllerParam + 6 * s;
+        const int p = kFirstControllerParam + kControllerStride * s;
         MeshController &c = meshControllers[s];
-        c.type = quantise(getParameter(p), 5);
-        c.column = quantise(getParameter(p + 1), columns);
-        c.row = quantise(getParameter(p + 2), rows);
-        c.target = quantise(getParameter(p + 3), kNumSynthParams);
-        c.scale = (static_cast<double>(getParameter(p + 4)) - 0.5) * 4.0;
-        c.division = quantise(getParameter(p + 5), 12);
+        c.type = quantise(getParameter(p + kControllerType), kNumControllerSources);
+        c.column = quantise(getParameter(p + kControllerX), columns);
+        c.row = quantise(getParameter(p + kControllerY), rows);
+        c.target = quantise(getParameter(p + kControllerTarget), kNumSynthParams);
+        c.scale = centredScale(getParameter(p + kControllerScale));
+        c.division = quantise(getParameter(p + kControllerSample), kNumDivisions);
     }
-    setParameter(2, getParameter(2));
-    setParameter(3, getParameter(3));
+    // Re-applying the size resizes the mesh only when it differs.
+    setParameter(kParamRows, getParameter(kParamRows));
+    setParameter(kParamColumns, getParameter(kParamColumns));
 }
 
 }  // namespace tarn

@@ -16,6 +16,7 @@
 #include "dsp/TempoDelay.h"
 #include "engine/EffectLearnTarget.h"
 #include "engine/MeshStage.h"
+#include "engine/ParameterTable.h"
 #include "learn/ControllerMap.h"
 #include "learn/LearnSequence.h"
 #include "mesh/MeshController.h"
@@ -26,12 +27,12 @@ namespace tarn {
 class Tarnwell : public AudioEffectX {
 public:
     static constexpr VstInt32 kNumPrograms = 9;
-    static constexpr VstInt32 kNumParams = 88;
+    static constexpr VstInt32 kNumParams = tarn::kNumParams;
     static constexpr int kNumVoices = 12;
-    static constexpr int kNumSynthParams = 22;
-    static constexpr int kFirstSynthParam = 6;
-    static constexpr int kFirstControllerParam = 28;
-    static constexpr int kNumControllers = 10;
+    static constexpr int kNumSynthParams = tarn::kNumSynthParams;
+    static constexpr int kFirstSynthParam = tarn::kFirstSynthParam;
+    static constexpr int kFirstControllerParam = tarn::kFirstControllerParam;
+    static constexpr int kNumControllers = tarn::kNumControllers;
     static constexpr int32_t kRenderBufferSamples = 32768;
     static constexpr int kTicksPerRebuild = 128;
     // Longest stretch rendered in one piece; longer host blocks are split.
