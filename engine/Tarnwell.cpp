@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "dsp/NoteFreqTable.h"
+#include "dsp/SampleRate.h"
 #include "engine/ParameterText.h"
 #include "plugin/AEffEditor.h"
 
@@ -136,9 +137,9 @@ void Tarnwell::getParameterName(VstInt32 index, char *text) {
 void Tarnwell::setSampleRate(float rate) {
     AudioEffect::setSampleRate(rate);
     // Hosts change the rate only while the instrument is switched off, so
-    // the voices and LFOs can take it directly. A rate that is not a
-    // positive finite number would poison every period: keep the last one.
-    if (!(rate > 0.0f) || !std::isfinite(rate)) return;
+    // the voices and LFOs can take it directly. An unusable rate would poison
+    // every period: the engine, voices and LFOs all keep the last one.
+    if (!isUsableSampleRate(rate)) return;
     engineSampleRate = rate;
     for (auto &v : voices) v.setSampleRate(engineSampleRate);
     lfo1.setSampleRate(engineSampleRate);

@@ -129,6 +129,12 @@ TEST(EngineRender, HostSampleRateReachesTheVoices) {
     Engine e;
     Tarnwell &fx = *e.fx;
     fx.setSampleRate(48000.0f);
+    // Rates the voices would refuse are refused by the whole engine alike.
+    for (float garbage : {0.5f, 2.0e7f, -1.0f, NAN}) {
+        fx.setSampleRate(garbage);
+        EXPECT_EQ(fx.getSampleRateValue(), 48000.0);
+        EXPECT_EQ(fx.voice(0).sampleRate, 48000.0);
+    }
     fx.setProgram(8);  // blank slate: sawtooth, filter open, no modulation
     fx.setFxOn(false);
     fx.setParameter(8, 0.5f);
