@@ -1,4 +1,5 @@
-// Construction, destruction and the parameter table of the instrument.
+// Construction and destruction of the instrument, and what setting each host
+// parameter does (the parameter table says which).
 #include "engine/Tarnwell.h"
 
 #include <cmath>

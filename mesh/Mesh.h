@@ -1,8 +1,8 @@
 // A rectangular mass-spring mesh: every node moves along one axis, joined to
 // its four neighbours by springs, with a fixed outer ring.
 //
-// Threads. One thread steps the mesh (the editor's timer, or the offline
-// renderer); others read heights, poke single nodes, resize, reset and set
+// Threads. One thread steps the mesh (a view's frames, or the engine's audio
+// clock for the offline renderer); others read heights, poke single nodes, resize, reset and set
 // the friction and stiffness targets, all without locks:
 //  - Storage has a fixed 128 x 128 capacity allocated once, so every index
 //    below 128 is valid forever. Cells are relaxed atomics: readers may see a

@@ -1,4 +1,5 @@
-// The editor interface the dispatcher talks to. Defaults answer "no".
+// The editor interface the dispatcher talks to. Defaults answer "no". The
+// effect owns its editor and knows it only through this interface.
 #pragma once
 
 #include "plugin/VstAbi.h"

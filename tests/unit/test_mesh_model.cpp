@@ -13,7 +13,7 @@ namespace {
 
 constexpr int kN = Mesh::kCapacity;
 
-// The view's mesh: 10 x 10 nodes over 5 units, 6 units of mass.
+// The instrument's mesh: 10 x 10 nodes over 5 units, 6 units of mass.
 Mesh makeViewMesh() { return Mesh(5.0, 10, 10, 3.5, 6.0, 0.0075); }
 
 // The worked values are given to 12 significant digits.
