@@ -1,6 +1,7 @@
 namespace tarn {
 
-// The Linux module has no windowing of its own yet, so there is nowhere to show a box.
+// Boxes on Linux are drawn by the editor over its view, through the sink its
+// window thread installs; a thread without one has nowhere to show them.
 void platformMessageBox(const char *, const char *) {}
 
 }  // namespace tarn

@@ -34,6 +34,8 @@ TarnEditor::TarnEditor(Tarnwell *effect, int width, int height, bool firstRunTip
       meshAreaHeight(height - kMeshAreaMargin),
       firstRun(firstRunTip) {
     setBounds(0, 0, width, height);
+    // The engine's learn prompts appear the way this window shows dialogs.
+    effect->setLearnDialogs(learnDialogDriver());
     counterFrequency = frameClockFrequency();
     lastFrameTime = frameClockNow();
 }
@@ -43,6 +45,8 @@ TarnEditor::~TarnEditor() {
     // the window calling into a destroyed view.
     if (hasWindow()) close();
     stop();
+    // Prompts still drawn by this view close with it.
+    if (tarnwell) tarnwell->setLearnDialogs(platformLearnDialog());
 }
 
 MeshLayout TarnEditor::currentLayout() const {
@@ -81,9 +85,12 @@ void TarnEditor::glOpen() {
 }
 
 void TarnEditor::showFirstRunTip() {
-    showMessageBox(kFirstRunCaption, kFirstRunText);
-    firstRun = false;
-    if (tarnwell) tarnwell->saveSettings();
+    // Where boxes do not wait, an editor closed before the tip was dismissed
+    // shows it again at the next opening.
+    showMessageBox(kFirstRunCaption, kFirstRunText, [this] {
+        firstRun = false;
+        if (tarnwell) tarnwell->saveSettings();
+    });
 }
 
 void TarnEditor::glClose() {
@@ -93,12 +100,18 @@ void TarnEditor::glClose() {
 
 void TarnEditor::tick() { redraw(); }
 
-void TarnEditor::render() {
+void TarnEditor::advanceFrame() {
     const int64_t now = frameClockNow();
     double elapsed = static_cast<double>(now - lastFrameTime) / counterFrequency;
     lastFrameTime = now;
     if (!(elapsed >= 0.0)) elapsed = 0.0;
     stage.advanceFrame(elapsed);
+}
+
+void TarnEditor::hiddenFrame() { advanceFrame(); }
+
+void TarnEditor::render() {
+    advanceFrame();
 
     const MeshLayout layout = currentLayout();
     cellHalfSize = cellHalfSizeFor(meshAreaWidth, layout.columns, layout.rows);

@@ -49,6 +49,7 @@ public:
     void mouseDown(int button, int x, int y) override;
     void mouseMove(int x, int y) override;
     void mouseUp(int button, int x, int y) override;
+    void hiddenFrame() override;
     void tick() override;
 
     // Layout and looks of the current frame, for drawing and hit-testing alike.
@@ -70,6 +71,8 @@ public:
     VSlide *getRowsSlider() const { return rowsSlider.get(); }
 
 private:
+    // Steps the mesh by the time since the last frame.
+    void advanceFrame();
     void drawMesh(const MeshLayout &layout, int32_t offset);
     bool offerToWidgets(int x, int y);
     void showFirstRunTip();

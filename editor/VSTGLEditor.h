@@ -9,6 +9,8 @@
 
 namespace tarn {
 
+class LearnDialogDriver;
+
 class VSTGLEditor : public AEffEditor {
 public:
     // Option word: bit 0 vertical sync; bits 0..2 choose the multisample count.
@@ -35,9 +37,16 @@ public:
     virtual void keyUp(VstKeyCode &key);
     virtual void render() = 0;
     virtual void spareHook(int, int) {}
+    // A frame came due while the window cannot be seen (hidden, or its
+    // parent already gone): the view keeps its time without drawing.
+    virtual void hiddenFrame() {}
 
     // Makes the context current, renders one frame and swaps buffers.
     void redraw();
+
+    // How this editor shows MIDI-learn dialogs: the platform's own dialog,
+    // or one drawn over the view.
+    LearnDialogDriver &learnDialogDriver();
 
     void setBounds(int x, int y, int width, int height);
     const ERect &bounds() const { return rectangle; }
@@ -62,8 +71,13 @@ protected:
     int32_t sampleCount = 0;
 
 private:
+    // Everything the platform keeps beyond the handles above; made with the
+    // window class, freed with it.
+    struct Platform;
     void registerWindowClass();
     void unregisterWindowClass();
+
+    Platform *platform = nullptr;
 };
 
 }  // namespace tarn

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "editor/VSTGLEditor.h"
+#include "learn/LearnDialog.h"
 
 namespace tarn {
 
@@ -133,6 +134,8 @@ HWND makeChildWindow(VSTGLEditor *editor, HWND parent, const ERect &r) {
 }  // namespace
 
 const char *VSTGLEditor::windowClassName() { return className(); }
+
+LearnDialogDriver &VSTGLEditor::learnDialogDriver() { return platformLearnDialog(); }
 
 void VSTGLEditor::registerWindowClass() {
     std::lock_guard<std::mutex> lock(classMutex);

@@ -95,6 +95,9 @@ public:
     ControllerMap &controllers() { return controllerMap; }
     // User-interface thread: runs the learn dialogs over the mesh parameters.
     void startLearn() { learning.start(); }
+    // How the learn dialogs are shown: a view that draws its own hands its
+    // driver in, and the platform's back before it goes.
+    void setLearnDialogs(LearnDialogDriver &dialogs) { learning.setDriver(dialogs); }
     void loadSettings();
     void saveSettings();
 

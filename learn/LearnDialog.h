@@ -1,22 +1,29 @@
-// The platform's learn dialog: runs one modal dialog for a prompt and can end
-// it early. Windows shows dialog resource 30200; elsewhere there is none.
+// How the platform shows a learn dialog. A modal driver runs the dialog to
+// its end inside run(), as Windows does with dialog resource 30200. A
+// modeless driver puts it on screen and returns at once; the sequence then
+// closes it once it has been answered and no newer dialog is open, which is
+// exactly when a modal dialog would have ended, so both show the same
+// nesting.
 #pragma once
-
-#include <cstdint>
 
 namespace tarn {
 
 class LearnPrompt;
 
-struct LearnDialogDriver {
-    // Returns when the dialog has ended: 1 after Assign, 0 after Cancel,
-    // -1 when no dialog could be shown.
-    int32_t (*run)(LearnPrompt &prompt);
-    // Asks a running dialog to end; it closes once control returns to its
-    // own message loop.
-    void (*close)(LearnPrompt &prompt);
+class LearnDialogDriver {
+public:
+    virtual ~LearnDialogDriver() = default;
+
+    virtual bool modal() const = 0;
+    // Shows the prompt's dialog. A modal driver returns when it has ended,
+    // possibly after the sequence that opened it was destroyed.
+    virtual void run(LearnPrompt &prompt) = 0;
+    // Ends a dialog still on screen.
+    virtual void close(LearnPrompt &prompt) = 0;
 };
 
-const LearnDialogDriver &platformLearnDialog();
+// The platform's own dialog: Windows' modal dialog; elsewhere none, and a
+// sequence run with it ends as soon as it starts.
+LearnDialogDriver &platformLearnDialog();
 
 }  // namespace tarn

@@ -3,12 +3,19 @@
 namespace tarn {
 
 namespace {
-// There is no learn dialog on Linux: the sequence starts and ends at once.
-int32_t runNothing(LearnPrompt &) { return -1; }
-void closeNothing(LearnPrompt &) {}
-constexpr LearnDialogDriver kNoDialog{&runNothing, &closeNothing};
+// Outside an editor window there is nowhere to show a dialog: each ends
+// unanswered the moment it opens. The editor brings its own driver.
+class NoDialog final : public LearnDialogDriver {
+public:
+    bool modal() const override { return true; }
+    void run(LearnPrompt &) override {}
+    void close(LearnPrompt &) override {}
+};
 }  // namespace
 
-const LearnDialogDriver &platformLearnDialog() { return kNoDialog; }
+LearnDialogDriver &platformLearnDialog() {
+    static NoDialog none;
+    return none;
+}
 
 }  // namespace tarn

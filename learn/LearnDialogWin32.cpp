@@ -68,21 +68,24 @@ INT_PTR CALLBACK learnDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARA
     }
 }
 
-int32_t runDialog(LearnPrompt &prompt) {
-    HINSTANCE module = static_cast<HINSTANCE>(moduleBase());
-    const INT_PTR result = DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_MIDI_LEARN), nullptr, learnDialogProc,
-                                           reinterpret_cast<LPARAM>(&prompt));
-    return result == 1 ? 1 : (result == 0 ? 0 : -1);
-}
-
-void closeDialog(LearnPrompt &prompt) {
-    if (prompt.dialog() != nullptr) EndDialog(static_cast<HWND>(prompt.dialog()), 0);
-}
-
-constexpr LearnDialogDriver kWindowsDialog{&runDialog, &closeDialog};
+class WindowsDialog final : public LearnDialogDriver {
+public:
+    bool modal() const override { return true; }
+    void run(LearnPrompt &prompt) override {
+        HINSTANCE module = static_cast<HINSTANCE>(moduleBase());
+        DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_MIDI_LEARN), nullptr, learnDialogProc,
+                        reinterpret_cast<LPARAM>(&prompt));
+    }
+    void close(LearnPrompt &prompt) override {
+        if (prompt.dialog() != nullptr) EndDialog(static_cast<HWND>(prompt.dialog()), 0);
+    }
+};
 
 }  // namespace
 
-const LearnDialogDriver &platformLearnDialog() { return kWindowsDialog; }
+LearnDialogDriver &platformLearnDialog() {
+    static WindowsDialog dialog;
+    return dialog;
+}
 
 }  // namespace tarn

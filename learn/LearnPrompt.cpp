@@ -75,16 +75,23 @@ bool LearnPrompt::assign() {
             map->forgetControllerOf(param);
     }
     owner->target->saveSettings();
-    // May open the remaining dialogs and return only after they have all
-    // ended, by which time the owner may be gone: nothing of it is used after.
+    const bool settle = modeless;
+    // A modal run may open the remaining dialogs and return only after they
+    // have all ended, by which time the owner may be gone: nothing of it is
+    // used after. A modeless one returns at once with the owner still here,
+    // and closing the answered dialogs may free this prompt.
     owner->learnNext();
+    if (settle) owner->closeAnswered();
     return true;
 }
 
 bool LearnPrompt::cancel() {
     if (done || sequence == nullptr) return false;
     done = true;
-    sequence->learnNext();
+    LearnSequence *owner = sequence;
+    const bool settle = modeless;
+    owner->learnNext();
+    if (settle) owner->closeAnswered();
     return true;
 }
 

@@ -36,7 +36,8 @@ public:
 
     // The two buttons. Each answers a prompt once; a second press on a
     // dialog still on screen under a newer one does nothing and returns
-    // false. When they return true the dialog should end (1 and 0).
+    // false. When they return true a modal dialog should end (1 and 0); a
+    // modeless prompt may already have been closed and freed by then.
     bool assign();
     bool cancel();
 
@@ -62,7 +63,7 @@ private:
     int32_t screenX = kScreenX;
     int32_t screenY = kScreenY;
     bool done = false;
-    LearnPrompt *older = nullptr;  // the sequence's list of open prompts
+    bool modeless = false;  // owned by the sequence rather than by a modal run
 };
 
 }  // namespace tarn

@@ -1,14 +1,16 @@
 #include "learn/LearnSequence.h"
 
+#include <algorithm>
+
 namespace tarn {
 
-LearnSequence::LearnSequence(LearnTarget &learnTarget, const LearnDialogDriver &dialogDriver)
+LearnSequence::LearnSequence(LearnTarget &learnTarget, LearnDialogDriver &dialogDriver)
     : target(&learnTarget), driver(&dialogDriver) {}
 
 LearnSequence::~LearnSequence() {
-    for (LearnPrompt *prompt = newestOpen; prompt != nullptr; prompt = prompt->older) {
-        prompt->sequence = nullptr;
-        if (driver->close) driver->close(*prompt);
+    for (auto it = shown.rbegin(); it != shown.rend(); ++it) {
+        (*it)->sequence = nullptr;
+        driver->close(**it);
     }
 }
 
@@ -18,24 +20,24 @@ void LearnSequence::start() {
 }
 
 void LearnSequence::openLearnDialog(int32_t param) {
-    // The prompt lives in this frame for exactly as long as its dialog.
-    LearnPrompt prompt(this, param);
-    prompt.older = newestOpen;
-    newestOpen = &prompt;
-    active = &prompt;
+    auto prompt = std::make_unique<LearnPrompt>(this, param);
+    LearnPrompt *opened = prompt.get();
+    opened->modeless = !driver->modal();
+    shown.push_back(opened);
+    active = opened;
 
-    if (driver->run) driver->run(prompt);
-
-    if (prompt.detached()) return;  // this sequence was destroyed meanwhile
-    for (LearnPrompt **link = &newestOpen; *link != nullptr; link = &(*link)->older) {
-        if (*link == &prompt) {
-            *link = prompt.older;
-            break;
-        }
+    if (opened->modeless) {
+        modeless.push_back(std::move(prompt));
+        driver->run(*opened);
+        return;
     }
+
+    driver->run(*opened);
+    if (opened->detached()) return;  // this sequence was destroyed meanwhile
+    shown.erase(std::remove(shown.begin(), shown.end(), opened), shown.end());
     // A dialog that ended without an answer (it could not be shown) must not
     // stay the active one.
-    if (active == &prompt) active = nullptr;
+    if (active == opened) active = nullptr;
 }
 
 void LearnSequence::learnNext() {
@@ -45,6 +47,31 @@ void LearnSequence::learnNext() {
         openLearnDialog(order[static_cast<size_t>(position)]);
     else
         target->saveSettings();
+}
+
+void LearnSequence::setDriver(LearnDialogDriver &next) {
+    if (&next == driver) return;
+    for (size_t i = shown.size(); i-- > 0;) {
+        LearnPrompt *closing = shown[i];
+        if (!closing->modeless) continue;
+        if (active == closing) active = nullptr;
+        driver->close(*closing);
+        shown.erase(shown.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+    modeless.clear();
+    driver = &next;
+}
+
+void LearnSequence::closeAnswered() {
+    while (!shown.empty() && shown.back()->modeless && shown.back()->answered()) {
+        LearnPrompt *closing = shown.back();
+        shown.pop_back();
+        if (active == closing) active = nullptr;
+        driver->close(*closing);
+        modeless.erase(std::remove_if(modeless.begin(), modeless.end(),
+                                      [closing](const std::unique_ptr<LearnPrompt> &p) { return p.get() == closing; }),
+                       modeless.end());
+    }
 }
 
 }  // namespace tarn

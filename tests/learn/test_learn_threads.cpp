@@ -104,18 +104,21 @@ public:
 
 std::atomic<bool> *dialogStop = nullptr;
 
-int32_t busyDialog(LearnPrompt &prompt) {
-    prompt.attach(&prompt);
-    int updates = 0;
-    while (updates < 500 && !dialogStop->load(std::memory_order_relaxed)) {
-        if (prompt.poll()) ++updates;
-        (void)prompt.heardText();
+class BusyDialog final : public LearnDialogDriver {
+public:
+    bool modal() const override { return true; }
+    void run(LearnPrompt &prompt) override {
+        prompt.attach(&prompt);
+        int updates = 0;
+        while (updates < 500 && !dialogStop->load(std::memory_order_relaxed)) {
+            if (prompt.poll()) ++updates;
+            (void)prompt.heardText();
+        }
+        prompt.assign();
     }
-    prompt.assign();
-    return 1;
-}
-void closeNothing(LearnPrompt &) {}
-const LearnDialogDriver kBusyDialog{&busyDialog, &closeNothing};
+    void close(LearnPrompt &) override {}
+};
+BusyDialog kBusyDialog;
 
 TEST(LearnThreads, DialogPollsWhileTheMidiThreadReports) {
     BusyTarget target;

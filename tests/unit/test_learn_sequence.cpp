@@ -37,7 +37,14 @@ struct DialogScript {
 };
 DialogScript *script = nullptr;
 
-int32_t runScripted(LearnPrompt &prompt) {
+class ScriptedDialog final : public LearnDialogDriver {
+public:
+    bool modal() const override { return true; }
+    void run(LearnPrompt &prompt) override;
+    void close(LearnPrompt &) override { ++script->closes; }
+};
+
+void ScriptedDialog::run(LearnPrompt &prompt) {
     prompt.attach(&prompt);
     script->parameters.push_back(prompt.parameter());
     script->names.push_back(prompt.parameterText());
@@ -47,10 +54,8 @@ int32_t runScripted(LearnPrompt &prompt) {
     script->depthAtOpen.push_back(static_cast<int>(script->open.size()));
     script->answer(prompt);
     script->open.pop_back();
-    return prompt.answered() ? 1 : -1;
 }
-void closeScripted(LearnPrompt &) { ++script->closes; }
-const LearnDialogDriver kScripted{&runScripted, &closeScripted};
+ScriptedDialog kScripted;
 
 class LearnSequenceTest : public ::testing::Test {
 protected:
