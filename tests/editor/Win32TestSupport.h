@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/editor/EditorCapture.h"
+
 namespace tarn {
 namespace wintest {
 
@@ -68,41 +70,7 @@ inline int countChildren(HWND parent, const std::string &className) {
     return c.count;
 }
 
-// The pixels of a window as they are on the screen: RGB, top row first.
-struct Capture {
-    int width = 0;
-    int height = 0;
-    std::vector<uint8_t> rgb;
-
-    bool operator==(const Capture &o) const { return width == o.width && height == o.height && rgb == o.rgb; }
-    bool operator!=(const Capture &o) const { return !(*this == o); }
-
-    // Pixels that differ inside a rectangle given in window coordinates.
-    int differences(const Capture &o, int x0, int y0, int x1, int y1) const {
-        int n = 0;
-        for (int y = y0; y < y1 && y < height; ++y)
-            for (int x = x0; x < x1 && x < width; ++x) {
-                const size_t i = (static_cast<size_t>(y) * width + x) * 3;
-                if (rgb[i] != o.rgb[i] || rgb[i + 1] != o.rgb[i + 1] || rgb[i + 2] != o.rgb[i + 2]) ++n;
-            }
-        return n;
-    }
-    int distinctColours() const {
-        std::vector<uint32_t> seen;
-        for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
-            const uint32_t c = (rgb[i] << 16) | (rgb[i + 1] << 8) | rgb[i + 2];
-            bool found = false;
-            for (uint32_t s : seen)
-                if (s == c) {
-                    found = true;
-                    break;
-                }
-            if (!found) seen.push_back(c);
-            if (seen.size() > 64) break;
-        }
-        return static_cast<int>(seen.size());
-    }
-};
+using Capture = editorcheck::Capture;
 
 inline Capture captureFrom(HDC source, int x, int y, int width, int height) {
     Capture cap;

@@ -68,9 +68,8 @@ private:
 
 // Window coordinates of node (row, column) on a 600 × 600 editor with a 10 × 10 mesh.
 LPARAM nodePoint(int row, int column) {
-    const int x = 50 + column * 50 + 25;
-    const int yUp = 50 + row * 50 + 25;
-    return MAKELPARAM(x, 600 - yUp - 1);
+    const editorcheck::Point p = editorcheck::nodePoint(row, column);
+    return MAKELPARAM(p.x, p.y);
 }
 
 void click(HWND child, UINT down, UINT up, LPARAM where) {
@@ -150,11 +149,13 @@ TEST(EditorHostWin32, OpenDrawClickCloseReopen) {
     click(child, WM_LBUTTONDOWN, WM_LBUTTONUP, fx);
     pump(120);
     const Capture fxOff = captureWindow(child);
-    EXPECT_GT(fxOff.differences(rest1, 0, 570, 80, 592), 0);
-    EXPECT_EQ(fxOff.differences(rest1, 0, 0, 600, 560), 0) << "the FX button must not poke the mesh";
+    const int *label = editorcheck::kFxLabel;
+    const int *mesh = editorcheck::kMeshAndTop;
+    EXPECT_GT(fxOff.differences(rest1, label[0], label[1], label[2], label[3]), 0);
+    EXPECT_EQ(fxOff.differences(rest1, mesh[0], mesh[1], mesh[2], mesh[3]), 0) << "the FX button must not poke the mesh";
     click(child, WM_LBUTTONDOWN, WM_LBUTTONUP, fx);
     pump(120);
-    EXPECT_EQ(captureWindow(child).differences(rest1, 0, 570, 80, 592), 0);
+    EXPECT_EQ(captureWindow(child).differences(rest1, label[0], label[1], label[2], label[3]), 0);
 
     // Close and reopen: a fresh window, no second tip, nothing left behind.
     a.call(effEditClose);
