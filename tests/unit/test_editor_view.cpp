@@ -7,6 +7,8 @@
 #include <cstring>
 #include <thread>
 
+#include "editor/DialogLayer.h"
+#include "editor/GlutText.h"
 #include "editor/VSTGLEditor.h"
 #include "test_editor_support.h"
 
@@ -104,6 +106,52 @@ TEST(EditorView, FirstRunTipShowsOnceAndSavesSettings) {
     view.glOpen();
     view.glClose();
     EXPECT_EQ(shownBoxes().size(), 1u);
+}
+
+TEST(EditorView, TipDrawnOverTheViewCountsOnlyWhenDismissed) {
+    Instrument inst;
+    setMessageBoxHandler(nullptr);
+    DialogLayer layer;
+    MessageBoxSink *previous = setThreadMessageBoxSink(&layer);
+    TarnEditor &view = inst.view();
+    view.glOpen();
+    ASSERT_EQ(layer.size(), 1u);
+    EXPECT_EQ(layer.box(0).caption(), "Tarnwell!");
+    EXPECT_TRUE(view.isFirstRun());
+    EXPECT_FALSE(inst.settings.fileExists());
+    // Closed before it was dismissed: it comes back at the next opening.
+    view.glClose();
+    layer.dropMessages();
+    view.glOpen();
+    ASSERT_EQ(layer.size(), 1u);
+
+    // The text wraps inside the box, word for word.
+    const DialogBox &tip = layer.box(0);
+    std::string words;
+    for (const std::string &line : tip.lines()) {
+        EXPECT_LE(glutTextWidth(line), tip.frame().right - tip.frame().left - 2 * DialogBox::kMargin) << line;
+        words += line + " ";
+    }
+    auto squeeze = [](std::string t) {
+        std::string out;
+        for (char c : t)
+            if (c != ' ' && c != '\n') out += c;
+        return out;
+    };
+    EXPECT_EQ(squeeze(words), squeeze(TarnEditor::kFirstRunText));
+
+    // Presses on the box are taken, beside it they are not.
+    const DialogBox::Area f = tip.frame();
+    EXPECT_TRUE(layer.mouseDown(f.left + 2, f.top - 2));
+    EXPECT_FALSE(layer.mouseUp(f.left + 2, f.top - 2));
+    EXPECT_FALSE(layer.mouseDown(f.left - 3, f.bottom - 3));
+    EXPECT_TRUE(view.isFirstRun());
+    EXPECT_TRUE(layer.key(DialogLayer::Key::Escape));
+    EXPECT_TRUE(layer.empty());
+    EXPECT_FALSE(view.isFirstRun());
+    EXPECT_TRUE(inst.settings.fileExists());
+    view.glClose();
+    setThreadMessageBoxSink(previous);
 }
 
 TEST(EditorView, LeftClickPokesTheNodeUnderThePointerRightClickStills) {
