@@ -1,6 +1,7 @@
 #include "learn/Settings.h"
 
 #include <cstdio>
+#include <mutex>
 
 #include "learn/SettingsParser.h"
 
@@ -11,6 +12,14 @@ namespace {
 // treats as none, and 1, the modulation wheel, is handled before bindings.
 constexpr int32_t kFirstSavedController = 2;
 constexpr int32_t kLastSavedController = 127;
+
+// Every instance in the process reads and writes the one file, and on Linux
+// each open editor saves from a thread of its own: a reader must never see
+// a file half rewritten, nor two writers mix their lines.
+std::mutex &fileMutex() {
+    static std::mutex m;
+    return m;
+}
 }  // namespace
 
 bool parseSettings(const char *text, size_t size, SettingsData &data, ControllerMap &map) {
@@ -21,6 +30,7 @@ bool parseSettings(const char *text, size_t size, SettingsData &data, Controller
 
 bool loadSettingsFile(const std::string &path, SettingsData &data, ControllerMap &map) {
     if (path.empty()) return false;
+    std::lock_guard<std::mutex> lock(fileMutex());
     // Binary mode: a carriage return is a blank to the parser anyway, and a
     // text-mode reader on Windows would stop at the first Ctrl-Z byte.
     std::FILE *file = std::fopen(path.c_str(), "rb");
@@ -61,6 +71,7 @@ std::string formatSettings(int32_t width, int32_t height, const ControllerMap &m
 bool saveSettingsFile(const std::string &path, int32_t width, int32_t height, const ControllerMap &map) {
     if (path.empty()) return false;
     const std::string text = formatSettings(width, height, map);
+    std::lock_guard<std::mutex> lock(fileMutex());
     std::FILE *file = std::fopen(path.c_str(), "w");
     if (file == nullptr) return false;
     const bool written = std::fputs(text.c_str(), file) >= 0;

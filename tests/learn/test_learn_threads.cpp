@@ -9,12 +9,15 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <unistd.h>
 #include <thread>
 #include <vector>
 
 #include "engine/Tarnwell.h"
 #include "learn/ControllerMap.h"
 #include "learn/LearnSequence.h"
+#include "learn/Settings.h"
 
 namespace tarn {
 namespace {
@@ -147,6 +150,40 @@ TEST(LearnThreads, DialogPollsWhileTheMidiThreadReports) {
         const int32_t cc = target.map.controllerFor(param);
         EXPECT_TRUE(cc >= 0 && cc < ControllerMap::kNumControllers) << cc;
     }
+}
+
+// Instances save the one settings file from their own editor threads while
+// another instance is being built and reads it: every read sees one whole
+// file, never a mixture or an emptied one.
+TEST(LearnThreads, SavesAndLoadsOfTheSharedFileNeverMix) {
+    char pattern[] = "/tmp/tarnwell-settings-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string path = std::string(pattern) + "/tarnwell.cfg.txt";
+    ControllerMap many, one;
+    for (int32_t cc = 2; cc < 100; ++cc) many.assign(cc, cc % 4);
+    one.assign(7, 1);
+    ASSERT_TRUE(saveSettingsFile(path, 600, 600, one));
+
+    constexpr int kRounds = 300;
+    std::thread a([&] {
+        for (int i = 0; i < kRounds; ++i) saveSettingsFile(path, 600, 600, many);
+    });
+    std::thread b([&] {
+        for (int i = 0; i < kRounds; ++i) saveSettingsFile(path, 600, 600, one);
+    });
+    int mixed = 0;
+    for (int i = 0; i < kRounds; ++i) {
+        SettingsData data;
+        ControllerMap read;
+        loadSettingsFile(path, data, read);
+        const size_t n = read.ccToParam().size();
+        if (!(n == 98 || (n == 1 && read.parameterFor(7) == 1))) ++mixed;
+    }
+    a.join();
+    b.join();
+    EXPECT_EQ(mixed, 0);
+    std::remove(path.c_str());
+    rmdir(pattern);
 }
 
 }  // namespace
