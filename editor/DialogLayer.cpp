@@ -13,7 +13,7 @@ void DialogLayer::setViewSize(int width, int height) {
 }
 
 void DialogLayer::showMessage(const char *caption, const char *text, std::function<void()> dismissed) {
-    DialogBox box = DialogBox::forMessage(caption ? caption : "", text ? text : "", viewWidth);
+    PromptBox box = PromptBox::forMessage(caption ? caption : "", text ? text : "", viewWidth);
     box.placeIn(viewWidth, viewHeight);
     entries.push_back({std::move(box), nullptr, std::move(dismissed)});
     pressed = -1;
@@ -21,7 +21,7 @@ void DialogLayer::showMessage(const char *caption, const char *text, std::functi
 
 void DialogLayer::run(LearnPrompt &prompt) {
     prompt.attach(this);
-    DialogBox box = DialogBox::forLearn(prompt.parameterText(), prompt.currentText(), prompt.heardText());
+    PromptBox box = PromptBox::forLearn(prompt.parameterText(), prompt.currentText(), prompt.heardText());
     box.placeIn(viewWidth, viewHeight);
     entries.push_back({std::move(box), &prompt, nullptr});
     pressed = -1;
@@ -38,7 +38,7 @@ void DialogLayer::close(LearnPrompt &prompt) {
 
 bool DialogLayer::key(Key key) {
     if (entries.empty()) return false;
-    const DialogBox &top = entries.back().box;
+    const PromptBox &top = entries.back().box;
     answer(key == Key::Enter ? top.enterButton() : top.escapeButton());
     return true;
 }
@@ -80,7 +80,7 @@ void DialogLayer::answer(int button) {
 
 void DialogLayer::refresh() {
     for (Entry &e : entries)
-        if (e.prompt != nullptr && e.prompt->poll()) e.box.setLine(DialogBox::kHeardLine, e.prompt->heardText());
+        if (e.prompt != nullptr && e.prompt->poll()) e.box.setLine(PromptBox::kHeardLine, e.prompt->heardText());
 }
 
 void DialogLayer::paint() const {

@@ -12,7 +12,7 @@
 #include <functional>
 #include <vector>
 
-#include "editor/DialogBox.h"
+#include "editor/PromptBox.h"
 #include "editor/MessageBox.h"
 #include "learn/LearnDialog.h"
 
@@ -31,7 +31,7 @@ public:
 
     bool empty() const { return entries.empty(); }
     size_t size() const { return entries.size(); }
-    const DialogBox &box(size_t index) const { return entries[index].box; }
+    const PromptBox &box(size_t index) const { return entries[index].box; }
 
     // Input in drawing space. Each returns true when a box took the event,
     // which then must not reach the view: a press on any box is taken, and
@@ -48,7 +48,7 @@ public:
 
 private:
     struct Entry {
-        DialogBox box;
+        PromptBox box;
         LearnPrompt *prompt;
         std::function<void()> dismissed;
     };

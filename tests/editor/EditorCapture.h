@@ -102,7 +102,7 @@ inline Capture::Rgb restingColour(int row, int column) {
             byte(palette.blue(look.entry) * look.brightness)};
 }
 
-inline bool near(Capture::Rgb a, Capture::Rgb b, int tolerance = 2) {
+inline bool closeTo(Capture::Rgb a, Capture::Rgb b, int tolerance = 2) {
     return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
 }
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <thread>
 
-#include "editor/DialogBox.h"
+#include "editor/PromptBox.h"
 #include "editor/GlutText.h"
 #include "editor/SliderBars.h"
 #include "editor/TarnEditor.h"
@@ -88,7 +88,7 @@ struct Instance {
 // The box as it must look: drawn alone by the same code into a context of
 // the test's own, then compared where the box lies. Off-screen and window
 // drawables may round a colour differently by one step.
-Capture drawnAlone(DialogBox box) {
+Capture drawnAlone(PromptBox box) {
     gltest::GlxOffscreen gl(kSize, kSize);
     Capture cap;
     if (!gl.ok()) return cap;
@@ -113,16 +113,16 @@ Capture drawnAlone(DialogBox box) {
     return cap;
 }
 
-bool shows(const Capture &screen, DialogBox box) {
+bool shows(const Capture &screen, PromptBox box) {
     box.placeIn(kSize, kSize);
-    const DialogBox::Area &f = box.frame();
+    const PromptBox::Area &f = box.frame();
     const Capture expected = drawnAlone(box);
     return screen.width == kSize && expected.width == kSize &&
            screen.differences(expected, f.left, kSize - f.top, f.right, kSize - f.bottom, 1) == 0;
 }
 
-DialogBox learnBox(const char *parameter, const std::string &current, const std::string &heard) {
-    return DialogBox::forLearn(parameter, current, heard);
+PromptBox learnBox(const char *parameter, const std::string &current, const std::string &heard) {
+    return PromptBox::forLearn(parameter, current, heard);
 }
 
 std::string fileText(const std::string &path) {
@@ -188,7 +188,7 @@ TEST_F(EditorHostLinux, DrawsAnswersTheMouseAndLeavesNothingBehind) {
 
     // The first-run tip is drawn over the view, and Enter dismisses it,
     // which writes the settings file.
-    const DialogBox tip = DialogBox::forMessage(TarnEditor::kFirstRunCaption, TarnEditor::kFirstRunText, kSize);
+    const PromptBox tip = PromptBox::forMessage(TarnEditor::kFirstRunCaption, TarnEditor::kFirstRunText, kSize);
     EXPECT_TRUE(waitFor([&] { return shows(x.capture(child), tip); })) << "no first-run tip";
     EXPECT_EQ(fileText(settingsFile), "");
     x.pointerTo(child, 300, 300);
@@ -202,7 +202,7 @@ TEST_F(EditorHostLinux, DrawsAnswersTheMouseAndLeavesNothingBehind) {
     EXPECT_FALSE(shows(rest, tip));
     for (auto [r, c] : {std::pair{0, 0}, {9, 9}, {2, 7}, {5, 4}}) {
         const editorcheck::Point p = nodePoint(r, c);
-        EXPECT_TRUE(editorcheck::near(rest.at(p.x, p.y), editorcheck::restingColour(r, c))) << r << "," << c;
+        EXPECT_TRUE(editorcheck::closeTo(rest.at(p.x, p.y), editorcheck::restingColour(r, c))) << r << "," << c;
     }
     const int *fx = editorcheck::kFxLabel;
     EXPECT_GT(rest.count(fx[0], fx[1], fx[2], fx[3], {255, 255, 255}), 20) << "no \"FX on\" label";
@@ -212,8 +212,8 @@ TEST_F(EditorHostLinux, DrawsAnswersTheMouseAndLeavesNothingBehind) {
         int lit = 0;
         for (int i = 0; i < kSliderBars; ++i) {
             const Capture::Rgb bar = cap.at(strip + 6 * i + 2, barY);
-            if (editorcheck::near(bar, {0, 0, 255})) ++lit;
-            else if (!editorcheck::near(bar, {46, 46, 56})) return -1;
+            if (editorcheck::closeTo(bar, {0, 0, 255})) ++lit;
+            else if (!editorcheck::closeTo(bar, {46, 46, 56})) return -1;
         }
         return lit;
     };
@@ -324,17 +324,17 @@ TEST_F(EditorHostLinux, LearnSequenceWithControllersFromTheAudioThread) {
     x.pointerTo(child, 300, 300);
     x.key(XK_Return);  // Assign
 
-    DialogBox viscosity = learnBox("Viscosity", "Current MIDI CC: 10", none);
+    PromptBox viscosity = learnBox("Viscosity", "Current MIDI CC: 10", none);
     EXPECT_TRUE(waitFor([&] { return shows(x.capture(child), viscosity); }));
     EXPECT_EQ(fileText(settingsFile), "size 600 600\ncc 10 1\ncc 21 0\n") << "saved after Assign";
     viscosity.placeIn(kSize, kSize);
-    const DialogBox::Area cancel = viscosity.buttonArea(1);
+    const PromptBox::Area cancel = viscosity.buttonArea(1);
     x.click(child, (cancel.left + cancel.right) / 2, kSize - 1 - (cancel.bottom + cancel.top) / 2);
-    const DialogBox rows = learnBox("Rows", "Current MIDI CC: none", none);
+    const PromptBox rows = learnBox("Rows", "Current MIDI CC: none", none);
     EXPECT_TRUE(waitFor([&] { return shows(x.capture(child), rows); }));
     x.pointerTo(child, 300, 300);
     x.key(XK_Escape);
-    const DialogBox columns = learnBox("Columns", "Current MIDI CC: none", none);
+    const PromptBox columns = learnBox("Columns", "Current MIDI CC: none", none);
     EXPECT_TRUE(waitFor([&] { return shows(x.capture(child), columns); }));
     std::remove(settingsFile.c_str());
     x.key(XK_Escape);

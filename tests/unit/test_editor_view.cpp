@@ -126,10 +126,10 @@ TEST(EditorView, TipDrawnOverTheViewCountsOnlyWhenDismissed) {
     ASSERT_EQ(layer.size(), 1u);
 
     // The text wraps inside the box, word for word.
-    const DialogBox &tip = layer.box(0);
+    const PromptBox &tip = layer.box(0);
     std::string words;
     for (const std::string &line : tip.lines()) {
-        EXPECT_LE(glutTextWidth(line), tip.frame().right - tip.frame().left - 2 * DialogBox::kMargin) << line;
+        EXPECT_LE(glutTextWidth(line), tip.frame().right - tip.frame().left - 2 * PromptBox::kMargin) << line;
         words += line + " ";
     }
     auto squeeze = [](std::string t) {
@@ -141,7 +141,7 @@ TEST(EditorView, TipDrawnOverTheViewCountsOnlyWhenDismissed) {
     EXPECT_EQ(squeeze(words), squeeze(TarnEditor::kFirstRunText));
 
     // Presses on the box are taken, beside it they are not.
-    const DialogBox::Area f = tip.frame();
+    const PromptBox::Area f = tip.frame();
     EXPECT_TRUE(layer.mouseDown(f.left + 2, f.top - 2));
     EXPECT_FALSE(layer.mouseUp(f.left + 2, f.top - 2));
     EXPECT_FALSE(layer.mouseDown(f.left - 3, f.bottom - 3));

@@ -224,10 +224,10 @@ TEST_F(LearnSequenceTest, PromptsDrawnOverTheViewNestAndCloseTogether) {
     sequence.start();
     ASSERT_EQ(layer.size(), 1u);
     EXPECT_EQ(layer.box(0).lines()[0], "Param0");
-    EXPECT_EQ(layer.box(0).lines()[DialogBox::kHeardLine], "New MIDI CC: none");
+    EXPECT_EQ(layer.box(0).lines()[PromptBox::kHeardLine], "New MIDI CC: none");
     sequence.controllerSeen(20);
     layer.refresh();
-    EXPECT_EQ(layer.box(0).lines()[DialogBox::kHeardLine], "New MIDI CC: 20");
+    EXPECT_EQ(layer.box(0).lines()[PromptBox::kHeardLine], "New MIDI CC: 20");
     sequence.controllerSeen(21);  // not yet shown when Enter is pressed
     EXPECT_TRUE(layer.key(DialogLayer::Key::Enter));
     EXPECT_EQ(effect.map.controllerFor(0), 21);
@@ -237,7 +237,7 @@ TEST_F(LearnSequenceTest, PromptsDrawnOverTheViewNestAndCloseTogether) {
 
     // A button acts when pressed and released on it, not when the pointer
     // leaves it first.
-    const DialogBox::Area cancel = layer.box(1).buttonArea(1);
+    const PromptBox::Area cancel = layer.box(1).buttonArea(1);
     EXPECT_TRUE(layer.mouseDown(cancel.left + 1, cancel.bottom + 1));
     EXPECT_TRUE(layer.mouseUp(cancel.left - 30, cancel.bottom + 1));
     EXPECT_EQ(layer.size(), 2u);

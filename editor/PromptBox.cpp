@@ -1,4 +1,4 @@
-#include "editor/DialogBox.h"
+#include "editor/PromptBox.h"
 
 #include <algorithm>
 #include <utility>
@@ -8,14 +8,14 @@
 
 namespace tarn {
 
-const char *const DialogBox::kLearnCaption = "MIDI Learn";
+const char *const PromptBox::kLearnCaption = "MIDI Learn";
 
 namespace {
 
 // The glyphs of the 9-by-15 font reach 3 pixels below the raster position.
 constexpr int kTextRise = 4;
 
-void fill(const DialogBox::Area &a, float r, float g, float b) {
+void fill(const PromptBox::Area &a, float r, float g, float b) {
     glColor3f(r, g, b);
     glBegin(GL_QUADS);
     glVertex2i(a.left, a.bottom);
@@ -25,7 +25,7 @@ void fill(const DialogBox::Area &a, float r, float g, float b) {
     glEnd();
 }
 
-DialogBox::Area inset(const DialogBox::Area &a, int by) { return {a.left + by, a.bottom + by, a.right - by, a.top - by}; }
+PromptBox::Area inset(const PromptBox::Area &a, int by) { return {a.left + by, a.bottom + by, a.right - by, a.top - by}; }
 
 void drawText(int x, int y, const std::string &s) {
     glColor3f(1.0f, 1.0f, 1.0f);
@@ -35,26 +35,26 @@ void drawText(int x, int y, const std::string &s) {
 
 }  // namespace
 
-DialogBox::DialogBox(std::string caption, std::vector<std::string> lines, std::vector<std::string> buttons,
+PromptBox::PromptBox(std::string caption, std::vector<std::string> lines, std::vector<std::string> buttons,
                      int boxWidth)
     : title(std::move(caption)), text(std::move(lines)), labels(std::move(buttons)), width(boxWidth) {
     if (labels.empty()) labels.push_back("OK");
     buttonAreas.resize(labels.size());
 }
 
-DialogBox DialogBox::forMessage(const std::string &caption, const std::string &body, int viewWidth) {
+PromptBox PromptBox::forMessage(const std::string &caption, const std::string &body, int viewWidth) {
     const int widest = std::max(kLearnWidth, viewWidth - 2 * kViewInset);
     std::vector<std::string> lines = wrap(body, widest - 2 * kMargin);
     int needed = std::max(glutTextWidth(caption), kButtonMinWidth);
     for (const std::string &line : lines) needed = std::max(needed, glutTextWidth(line));
-    return DialogBox(caption, std::move(lines), {"OK"}, std::min(widest, needed + 2 * kMargin));
+    return PromptBox(caption, std::move(lines), {"OK"}, std::min(widest, needed + 2 * kMargin));
 }
 
-DialogBox DialogBox::forLearn(const std::string &parameter, const std::string &current, const std::string &heard) {
-    return DialogBox(kLearnCaption, {parameter, current, std::string(), heard}, {"Assign", "Cancel"}, kLearnWidth);
+PromptBox PromptBox::forLearn(const std::string &parameter, const std::string &current, const std::string &heard) {
+    return PromptBox(kLearnCaption, {parameter, current, std::string(), heard}, {"Assign", "Cancel"}, kLearnWidth);
 }
 
-std::vector<std::string> DialogBox::wrap(const std::string &body, int maxWidth) {
+std::vector<std::string> PromptBox::wrap(const std::string &body, int maxWidth) {
     std::vector<std::string> out;
     size_t start = 0;
     for (;;) {
@@ -90,15 +90,15 @@ std::vector<std::string> DialogBox::wrap(const std::string &body, int maxWidth) 
     return out;
 }
 
-void DialogBox::setLine(size_t index, const std::string &line) {
+void PromptBox::setLine(size_t index, const std::string &line) {
     if (index < text.size()) text[index] = line;
 }
 
-int DialogBox::height() const {
+int PromptBox::height() const {
     return kCaptionHeight + kMargin + static_cast<int>(text.size()) * kLineHeight + kMargin + kButtonHeight + kMargin;
 }
 
-void DialogBox::placeIn(int viewWidth, int viewHeight) {
+void PromptBox::placeIn(int viewWidth, int viewHeight) {
     const int h = height();
     box.left = (viewWidth - width) / 2;
     box.bottom = (viewHeight - h) / 2;
@@ -112,13 +112,13 @@ void DialogBox::placeIn(int viewWidth, int viewHeight) {
     }
 }
 
-int DialogBox::buttonAt(int x, int y) const {
+int PromptBox::buttonAt(int x, int y) const {
     for (size_t k = 0; k < buttonAreas.size(); ++k)
         if (buttonAreas[k].contains(x, y)) return static_cast<int>(k);
     return -1;
 }
 
-void DialogBox::paint() const {
+void PromptBox::paint() const {
     fill(box, 0.55f, 0.55f, 0.6f);
     fill(inset(box, 1), 0.12f, 0.12f, 0.15f);
     const Area bar{box.left + 1, box.top - 1 - kCaptionHeight, box.right - 1, box.top - 1};

@@ -10,7 +10,7 @@
 
 namespace tarn {
 
-class DialogBox {
+class PromptBox {
 public:
     struct Area {
         int left = 0, bottom = 0, right = 0, top = 0;
@@ -28,12 +28,12 @@ public:
     static constexpr int kViewInset = 10;
     static const char *const kLearnCaption;
 
-    DialogBox(std::string caption, std::vector<std::string> lines, std::vector<std::string> buttons, int width);
+    PromptBox(std::string caption, std::vector<std::string> lines, std::vector<std::string> buttons, int width);
 
     // An OK box, its text wrapped at word boundaries to fit the view.
-    static DialogBox forMessage(const std::string &caption, const std::string &text, int viewWidth);
+    static PromptBox forMessage(const std::string &caption, const std::string &text, int viewWidth);
     // The MIDI-learn dialog: parameter, current controller, a gap, heard controller.
-    static DialogBox forLearn(const std::string &parameter, const std::string &current, const std::string &heard);
+    static PromptBox forLearn(const std::string &parameter, const std::string &current, const std::string &heard);
     static constexpr size_t kHeardLine = 3;
 
     // Lines no wider than maxWidth pixels; a line that starts with "* "
