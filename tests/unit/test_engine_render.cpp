@@ -6,6 +6,7 @@
 
 #include "EngineFixture.h"
 #include "dsp/TempoDelay.h"
+#include "engine/MeshStage.h"
 
 using tarn::Tarnwell;
 using tarn::TempoDelay;
@@ -75,6 +76,31 @@ TEST(EngineRender, TwoFreshInstancesRenderBitIdentically) {
     double peak = 0;
     for (float s : first) peak = std::max(peak, static_cast<double>(std::abs(s)));
     EXPECT_GT(peak, 0.01);
+}
+
+// The renderer's audio clock moves the mesh as an open editor does with its
+// frames exactly 30 ms apart: the same steps of the same length.
+TEST(EngineRender, RendererFramesAreViewFrames) {
+    tarn::MeshStage view, renderer;
+    view.setViewShowing(true);
+    renderer.requestAudioClock(true);
+    ASSERT_TRUE(renderer.audioClockRunning());
+    for (tarn::MeshStage *s : {&view, &renderer}) {
+        s->mesh().setFrictionTarget(0.2);
+        s->mesh().poke(4, 3, 1.0);
+    }
+    constexpr int kFrames = 20;
+    for (int f = 0; f < kFrames; ++f) view.advanceFrame(0.03);
+    // 44100 × 0.03 is a hair over 1323 in binary: a few samples more make
+    // sure the last frame has come, and fewer than a frame's worth.
+    for (int k = 0; k < kFrames * 1323 + 10; ++k) renderer.advanceAudioSample(44100.0);
+    int moving = 0;
+    for (int r = 0; r < 10; ++r)
+        for (int c = 0; c < 10; ++c) {
+            EXPECT_EQ(view.mesh().heightAt(r, c), renderer.mesh().heightAt(r, c)) << r << "," << c;
+            moving += view.mesh().heightAt(r, c) != 0.0;
+        }
+    EXPECT_GT(moving, 10);
 }
 
 TEST(EngineRender, TempoFromTheHost) {
