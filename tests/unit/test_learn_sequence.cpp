@@ -253,7 +253,15 @@ TEST_F(LearnSequenceTest, PromptsDrawnOverTheViewNestAndCloseTogether) {
     EXPECT_EQ(effect.saves, 2);
     EXPECT_FALSE(layer.key(DialogLayer::Key::Enter));
 
-    // A sequence destroyed with prompts up takes them down with it.
+    // A view that goes hands the sequence another driver: its prompts close
+    // unanswered; a sequence destroyed with prompts up takes them down too.
+    sequence.start();
+    EXPECT_TRUE(layer.key(DialogLayer::Key::Escape));
+    EXPECT_EQ(layer.size(), 2u);
+    sequence.setDriver(kScripted);
+    EXPECT_TRUE(layer.empty());
+    EXPECT_EQ(sequence.openDialogs(), 0u);
+    EXPECT_EQ(effect.saves, 2);
     {
         LearnSequence other(effect, layer);
         other.start();
