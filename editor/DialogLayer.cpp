@@ -43,10 +43,14 @@ bool DialogLayer::key(Key key) {
     return true;
 }
 
+bool DialogLayer::covers(int x, int y) const {
+    for (const Entry &e : entries)
+        if (e.box.frame().contains(x, y)) return true;
+    return false;
+}
+
 bool DialogLayer::mouseDown(int x, int y) {
-    bool onBox = false;
-    for (const Entry &e : entries) onBox = onBox || e.box.frame().contains(x, y);
-    if (!onBox) return false;
+    if (!covers(x, y)) return false;
     pressed = entries.back().box.buttonAt(x, y);
     return true;
 }

@@ -35,7 +35,8 @@ public:
 
     // Input in drawing space. Each returns true when a box took the event,
     // which then must not reach the view: a press on any box is taken, and
-    // a button acts when pressed and released on it.
+    // a button acts when pressed and released on it with the left button.
+    bool covers(int x, int y) const;
     bool key(Key key);
     bool mouseDown(int x, int y);
     bool mouseUp(int x, int y);

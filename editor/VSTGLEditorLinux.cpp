@@ -178,7 +178,13 @@ void VSTGLEditor::Platform::handle(VSTGLEditor &editor, XEvent &event) {
             }
             const int button = viewButton(b.button);
             if (button == 0) break;
-            if (dialogs.mouseDown(b.x, height - b.y - 1)) break;
+            // Any button on a box stays there: a right click on a prompt
+            // must not still the mesh behind it.
+            const int yUp = height - b.y - 1;
+            if (dialogs.covers(b.x, yUp)) {
+                if (button == 1) dialogs.mouseDown(b.x, yUp);
+                break;
+            }
             editor.mouseDown(button, b.x, b.y);
             break;
         }
