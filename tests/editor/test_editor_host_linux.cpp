@@ -10,14 +10,17 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <mutex>
 #include <sstream>
 #include <string>
 #include <thread>
 
+#include "editor/AboutButton.h"
 #include "editor/PromptBox.h"
 #include "editor/GlutText.h"
 #include "editor/SliderBars.h"
 #include "editor/TarnEditor.h"
+#include "editor/VSTGLEditor.h"
 #include "tests/editor/PngWriter.h"
 #include "tests/editor/X11TestHost.h"
 #include "tests/gl/GlxOffscreen.h"
@@ -258,6 +261,13 @@ TEST_F(EditorHostLinux, DrawsAnswersTheMouseAndLeavesNothingBehind) {
     x.click(child, 12, kSize - 12 - 1);
     EXPECT_TRUE(waitFor([&] { return x.capture(child).differences(before, fx[0], fx[1], fx[2], fx[3]) == 0; }));
 
+    // The about box comes up over the view and Escape dismisses it.
+    const PromptBox about = PromptBox::forMessage(AboutButton::kCaption, AboutButton::kText, kSize);
+    x.click(child, 10 + 9, kSize - 1 - (kSize - 30 + 7));
+    EXPECT_TRUE(waitFor([&] { return shows(x.capture(child), about); })) << "no about box";
+    x.key(XK_Escape);
+    EXPECT_TRUE(waitFor([&] { return !shows(x.capture(child), about); }));
+
     // The random button gives every parameter a new value.
     float old[88];
     for (int i = 0; i < 88; ++i) old[i] = a.param(i);
@@ -291,6 +301,63 @@ TEST_F(EditorHostLinux, DrawsAnswersTheMouseAndLeavesNothingBehind) {
     if (const char *shot = std::getenv("TARNWELL_SCREENSHOT")) {
         EXPECT_TRUE(pngtest::writePng(shot, screenshot.width, screenshot.height, screenshot.rgb));
     }
+}
+
+// The window base alone, linked into this program: what each X event
+// becomes, as the Windows window procedure maps its messages.
+class RecordingEditor final : public VSTGLEditor {
+public:
+    struct Call {
+        char kind;  // d down, u up, w wheel, k key down, K key up
+        int a, b, c;
+        bool operator==(const Call &o) const { return kind == o.kind && a == o.a && b == o.b && c == o.c; }
+    };
+    RecordingEditor() : VSTGLEditor(nullptr, 0) { setBounds(0, 0, 200, 150); }
+    ~RecordingEditor() override { close(); }
+    void glOpen() override {}
+    void glClose() override {}
+    void render() override {}
+    void mouseDown(int button, int x, int y) override { add({'d', button, x, y}); }
+    void mouseUp(int button, int x, int y) override { add({'u', button, x, y}); }
+    void mouseWheel(int delta, int x, int y) override { add({'w', delta, x, y}); }
+    void keyDown(VstKeyCode &key) override { add({'k', key.character, 0, 0}); }
+    void keyUp(VstKeyCode &key) override { add({'K', key.character, 0, 0}); }
+    std::vector<Call> calls() {
+        std::lock_guard<std::mutex> lock(mutex);
+        return recorded;
+    }
+
+private:
+    void add(Call c) {
+        std::lock_guard<std::mutex> lock(mutex);
+        recorded.push_back(c);
+    }
+    std::mutex mutex;
+    std::vector<Call> recorded;
+};
+
+TEST_F(EditorHostLinux, WindowBaseTurnsXEventsIntoViewEvents) {
+    const Window parent = x.makeParent(0, 0, 200, 150);
+    RecordingEditor editor;
+    ASSERT_TRUE(editor.open(reinterpret_cast<void *>(static_cast<uintptr_t>(parent))));
+    const Window child = x.onlyChild(parent);
+    ASSERT_NE(child, 0u);
+    x.pointerTo(child, 30, 40);
+    for (unsigned b : {Button1, Button3, Button2, Button4, Button5}) {
+        x.button(b, true);
+        x.button(b, false);
+    }
+    x.key(XK_a);
+    x.key(XK_Return);
+    using C = RecordingEditor::Call;
+    const std::vector<C> expected = {{'d', 1, 30, 40}, {'u', 1, 30, 40}, {'d', 2, 30, 40}, {'u', 2, 30, 40},
+                                     {'d', 3, 30, 40}, {'u', 3, 30, 40}, {'w', 120, 30, 40}, {'w', -120, 30, 40},
+                                     {'k', 'A', 0, 0},  {'K', 'A', 0, 0},  {'k', 0x0D, 0, 0},  {'K', 0x0D, 0, 0}};
+    EXPECT_TRUE(waitFor([&] { return editor.calls().size() >= expected.size(); }));
+    EXPECT_TRUE(editor.calls() == expected);
+    editor.close();
+    EXPECT_TRUE(x.children(parent).empty());
+    x.destroy(parent);
 }
 
 TEST_F(EditorHostLinux, LearnSequenceWithControllersFromTheAudioThread) {
