@@ -36,26 +36,24 @@ inline bool waitFor(const std::function<bool()> &condition, int timeoutMs = 5000
     }
 }
 
-inline int countDirectory(const char *path, const std::function<bool(const std::string &)> &accept) {
+// Entries of a /proc/self directory, those of /proc/self/fd only if they
+// are sockets.
+inline int countEntries(const std::string &path) {
     int n = 0;
-    if (DIR *dir = opendir(path)) {
-        while (dirent *e = readdir(dir))
-            if (e->d_name[0] != '.' && accept(e->d_name)) ++n;
+    if (DIR *dir = opendir(path.c_str())) {
+        while (dirent *e = readdir(dir)) {
+            if (e->d_name[0] == '.') continue;
+            char target[64] = {};
+            const bool fds = path == "/proc/self/fd";
+            n += !fds || (readlink((path + "/" + e->d_name).c_str(), target, sizeof target - 1) > 0 &&
+                          std::strncmp(target, "socket:", 7) == 0);
+        }
         closedir(dir);
     }
     return n;
 }
-inline int threadCount() {
-    return countDirectory("/proc/self/task", [](const std::string &) { return true; });
-}
-inline int socketCount() {
-    return countDirectory("/proc/self/fd", [](const std::string &fd) {
-        char target[64] = {};
-        const std::string link = "/proc/self/fd/" + fd;
-        const ssize_t n = readlink(link.c_str(), target, sizeof target - 1);
-        return n > 0 && std::strncmp(target, "socket:", 7) == 0;
-    });
-}
+inline int threadCount() { return countEntries("/proc/self/task"); }
+inline int socketCount() { return countEntries("/proc/self/fd"); }
 
 class XHost {
 public:
@@ -105,16 +103,6 @@ public:
         const std::vector<Window> c = children(parent);
         return c.size() == 1 ? c[0] : 0;
     }
-    std::string nameOf(Window w) {
-        char *name = nullptr;
-        std::string out;
-        if (XFetchName(display, w, &name) && name) {
-            out = name;
-            XFree(name);
-        }
-        return out;
-    }
-
     Capture capture(Window w) {
         Capture cap;
         XWindowAttributes a;

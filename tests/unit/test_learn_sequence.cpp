@@ -217,56 +217,31 @@ TEST_F(LearnSequenceTest, DestroyedWhileDialogsAreOpen) {
     EXPECT_EQ(effect.saves, 1);
 }
 
+// The end-to-end host drives the whole sequence through drawn prompts; here
+// what it cannot reach: releases off a button, and prompts whose view goes.
 TEST_F(LearnSequenceTest, PromptsDrawnOverTheViewNestAndCloseTogether) {
-    effect.map.assign(10, 1);
     DialogLayer layer;
     LearnSequence sequence(effect, layer);
     sequence.start();
-    ASSERT_EQ(layer.size(), 1u);
-    EXPECT_EQ(layer.box(0).lines()[0], "Param0");
-    EXPECT_EQ(layer.box(0).lines()[PromptBox::kHeardLine], "New MIDI CC: none");
-    sequence.controllerSeen(20);
-    layer.refresh();
-    EXPECT_EQ(layer.box(0).lines()[PromptBox::kHeardLine], "New MIDI CC: 20");
-    sequence.controllerSeen(21);  // not yet shown when Enter is pressed
     EXPECT_TRUE(layer.key(DialogLayer::Key::Enter));
-    EXPECT_EQ(effect.map.controllerFor(0), 21);
-    EXPECT_EQ(effect.saves, 1);
     ASSERT_EQ(layer.size(), 2u) << "the answered prompt stays under the next";
-    EXPECT_EQ(layer.box(1).lines()[1], "Current MIDI CC: 10");
-
-    // A button acts when pressed and released on it, not when the pointer
-    // leaves it first.
     const PromptBox::Area cancel = layer.box(1).buttonArea(1);
     EXPECT_TRUE(layer.mouseDown(cancel.left + 1, cancel.bottom + 1));
     EXPECT_TRUE(layer.mouseUp(cancel.left - 30, cancel.bottom + 1));
-    EXPECT_EQ(layer.size(), 2u);
+    EXPECT_EQ(layer.size(), 2u) << "released off the button";
     EXPECT_TRUE(layer.mouseDown(cancel.left + 1, cancel.bottom + 1));
     EXPECT_TRUE(layer.mouseUp(cancel.right - 1, cancel.top - 1));
-    ASSERT_EQ(layer.size(), 3u);
-    EXPECT_EQ(layer.box(2).lines()[0], "Param2");
-    EXPECT_TRUE(layer.key(DialogLayer::Key::Escape));
-    EXPECT_TRUE(layer.key(DialogLayer::Key::Escape));
-    EXPECT_TRUE(layer.empty()) << "the last answer closes all four";
-    EXPECT_EQ(sequence.openDialogs(), 0u);
-    EXPECT_EQ(sequence.activePrompt(), nullptr);
-    EXPECT_EQ(effect.saves, 2);
-    EXPECT_FALSE(layer.key(DialogLayer::Key::Enter));
+    EXPECT_EQ(layer.size(), 3u);
 
     // A view that goes hands the sequence another driver: its prompts close
     // unanswered; a sequence destroyed with prompts up takes them down too.
-    sequence.start();
-    EXPECT_TRUE(layer.key(DialogLayer::Key::Escape));
-    EXPECT_EQ(layer.size(), 2u);
     sequence.setDriver(kScripted);
     EXPECT_TRUE(layer.empty());
     EXPECT_EQ(sequence.openDialogs(), 0u);
-    EXPECT_EQ(effect.saves, 2);
     {
         LearnSequence other(effect, layer);
         other.start();
-        EXPECT_TRUE(layer.key(DialogLayer::Key::Enter));
-        EXPECT_EQ(layer.size(), 2u);
+        EXPECT_EQ(layer.size(), 1u);
     }
     EXPECT_TRUE(layer.empty());
 }
