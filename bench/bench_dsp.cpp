@@ -8,6 +8,7 @@
 #include "dsp/NoteFreqTable.h"
 #include "dsp/SineLfo.h"
 #include "dsp/Voice.h"
+#include "dsp/VoiceLanes.h"
 #include "dsp/WaveTableSet.h"
 
 namespace tarn {
@@ -49,15 +50,22 @@ void BM_TwelveVoices(benchmark::State &state) {
         listed[i] = &voices[i];
     }
     SineLfo lfo1, lfo2;
+    const auto width = static_cast<VoiceLanes::Width>(state.range(0));
+    constexpr int kStretch = VoiceLanes::kMaxSamples;
+    double a[kBlock], b[kBlock], sounds[kStretch * VoiceLanes::kMaxVoices];
     double sink = 0.0;
     for (auto _ : state) {
         for (int k = 0; k < kBlock; ++k) {
-            const double a = lfo1.next(k & 7), b = lfo2.next(k & 7);
-            double sounds[12];
-            Voice::renderMany(listed, 12, a, b, sounds);
-            double mix = 0.0;
-            for (double v : sounds) mix += v;
-            sink += mix;
+            a[k] = lfo1.next(k & 7);
+            b[k] = lfo2.next(k & 7);
+        }
+        for (int k = 0; k < kBlock; k += kStretch) {
+            VoiceLanes::render(listed, 12, a + k, b + k, kStretch, sounds, width);
+            for (int s = 0; s < kStretch; ++s) {
+                double mix = 0.0;
+                for (int i = 0; i < 12; ++i) mix += sounds[s * VoiceLanes::kMaxVoices + i];
+                sink += mix;
+            }
         }
     }
     benchmark::DoNotOptimize(sink);
@@ -65,7 +73,8 @@ void BM_TwelveVoices(benchmark::State &state) {
     state.counters["ns_per_sample"] = benchmark::Counter(
         static_cast<double>(state.iterations() * kBlock), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_TwelveVoices);
+// Argument: lanes per vector (1 is voice after voice).
+BENCHMARK(BM_TwelveVoices)->Arg(VoiceLanes::kScalar)->Arg(VoiceLanes::kPairs)->Arg(VoiceLanes::kQuads);
 
 void BM_WaveTableSetBuild(benchmark::State &state) {
     std::vector<double> out(WaveTableSet::kLevels * WaveTableSet::kLength);

@@ -19,8 +19,7 @@ void SineLfo::computeAngle() {
     // not finite would divide by zero or make the angle undefined, so the
     // LFO holds still instead.
     const double w = (rate > 0.0 && rate <= kHighestSampleRate) ? 6.283185307179586 / (sampleRate / rate) : 0.0;
-    cosAngle = std::cos(w);
-    sinAngle = std::sin(w);
+    angle_(w, sinAngle, cosAngle);
 }
 
 }  // namespace tarn

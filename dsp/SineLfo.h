@@ -2,6 +2,7 @@
 // per sample, with the rotation angle re-evaluated once per control period.
 #pragma once
 
+#include "dsp/LibmMemo.h"
 #include "dsp/param.h"
 
 namespace tarn {
@@ -25,6 +26,8 @@ public:
 
 private:
     void computeAngle();
+
+    SinCosMemo angle_;
 };
 
 inline double SineLfo::next(int controlPhase) {

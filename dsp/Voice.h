@@ -25,10 +25,6 @@ public:
     void noteOn(int note, int velocity);
     void noteOff();
     inline double render(double lfo1, double lfo2);
-
-    // One sample of each of count voices, exactly as render would give
-    // them, with their filters run side by side.
-    static inline void renderMany(Voice *const *voices, int count, double lfo1, double lfo2, double *out);
     // index is a SoundParam (host parameter - 6); the LFO speeds, the delay
     // and indices out of range are ignored.
     void setSynthParam(int index, float value);
@@ -60,60 +56,24 @@ public:
     double velocityGain = 0.75;
 
 private:
+    friend class VoiceLanes;
     void updatePitch();
-    inline double renderSource(double lfo1, double lfo2);
-    inline double renderFinish(double y);
-    template <int N>
-    static inline void renderGroup(Voice *const *voices, double lfo1, double lfo2, double *out);
     void controlTargets(double lfo1, double lfo2);
     void controlTicks();
 };
 
 inline double Voice::render(double lfo1, double lfo2) {
-    return renderFinish(filter.processSample(renderSource(lfo1, lfo2)));
-}
-
-inline double Voice::renderSource(double lfo1, double lfo2) {
     if (controlCounter == 0) controlTargets(lfo1, lfo2);
     const double o1 = osc1.render();
     const double o2 = osc2.render();
     const double o3 = osc3.render();
-    return o3 + (o1 + o2);
-}
-
-inline double Voice::renderFinish(double y) {
+    const double y = filter.processSample(o3 + (o1 + o2));
     filterEnvValue = filterEnv.next(controlCounter);
     const double a = ampEnv.next(controlCounter);
     const double out = a * y * velocityGain;
     if (controlCounter == 0) controlTicks();
     controlCounter = (controlCounter + 1) & controlMask;
     return out;
-}
-
-template <int N>
-inline void Voice::renderGroup(Voice *const *voices, double lfo1, double lfo2, double *out) {
-    double x[N], y[N];
-    LadderFilter *ladders[N];
-    for (int i = 0; i < N; ++i) {
-        x[i] = voices[i]->renderSource(lfo1, lfo2);
-        voices[i]->filter.beginSample();
-        ladders[i] = &voices[i]->filter.ladder;
-    }
-    LadderFilter::processLockstep<N>(ladders, x, y);
-    for (int i = 0; i < N; ++i) {
-        voices[i]->filter.endSample();
-        out[i] = voices[i]->renderFinish(y[i]);
-    }
-}
-
-inline void Voice::renderMany(Voice *const *voices, int count, double lfo1, double lfo2, double *out) {
-    int i = 0;
-    for (; i + 4 <= count; i += 4) renderGroup<4>(voices + i, lfo1, lfo2, out + i);
-    if (i + 2 <= count) {
-        renderGroup<2>(voices + i, lfo1, lfo2, out + i);
-        i += 2;
-    }
-    if (i < count) out[i] = voices[i]->render(lfo1, lfo2);
 }
 
 }  // namespace tarn

@@ -17,10 +17,8 @@ public:
 
     void updateCoefficients();
     inline double processSample(double x);
-    // The control work before and after the ladder in processSample, for
-    // voices whose ladders run side by side.
-    inline void beginSample();
-    inline void endSample();
+    // The smoothing step after a sample on which the control counter is 0.
+    inline void controlTick();
 
     // The note-frequency table entry for a cutoff value, kept inside the
     // table whatever the value.
@@ -39,22 +37,16 @@ private:
 };
 
 inline double VoiceFilter::processSample(double x) {
-    beginSample();
+    if (controlCounter == 0) updateCoefficients();
     const double y = ladder.processSample(x);
-    endSample();
+    if (controlCounter == 0) controlTick();
+    controlCounter = (controlCounter + 1) & controlMask;
     return y;
 }
 
-inline void VoiceFilter::beginSample() {
-    if (controlCounter == 0) updateCoefficients();
-}
-
-inline void VoiceFilter::endSample() {
-    if (controlCounter == 0) {
-        cutoff.tick();
-        resonance.tick();
-    }
-    controlCounter = (controlCounter + 1) & controlMask;
+inline void VoiceFilter::controlTick() {
+    cutoff.tick();
+    resonance.tick();
 }
 
 }  // namespace tarn

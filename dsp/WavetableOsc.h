@@ -20,6 +20,9 @@ public:
     void setSampleRate(double sr);
 
     inline double render();
+    // The work of a sample on which the control counter is 0, after the
+    // sample itself: new pitch, shape and width, then the tables for them.
+    inline void controlTick();
 
     double phase = 0.0;
     double increment = 1.0;
@@ -43,6 +46,11 @@ public:
 
 private:
     const double *tables;
+    // The rate and frequency the tables were last chosen for: the choice
+    // is a function of them alone, and pitch is mostly at rest.
+    bool levelKept_ = false;
+    double keptRate_ = 0.0;
+    double keptFreq_ = 0.0;
 };
 
 inline double WavetableOsc::render() {
@@ -55,14 +63,16 @@ inline double WavetableOsc::render() {
     const double y = 0.5 * (s1 - m * s2);
     phase = phase + increment;
     if (phase - 8192.0 > 0.0) phase = phase - 8192.0;
-    if (controlCounter == 0) {
-        pitch.tick();
-        shape.tick();
-        width.tick();
-        selectLevel();
-    }
+    if (controlCounter == 0) controlTick();
     controlCounter = (controlCounter + 1) & controlMask;
     return y;
+}
+
+inline void WavetableOsc::controlTick() {
+    pitch.tick();
+    shape.tick();
+    width.tick();
+    selectLevel();
 }
 
 }  // namespace tarn

@@ -32,6 +32,7 @@ public:
     double releaseStep = 0.0;
 
 private:
+    friend class VoiceLanes;
     void computeSteps();
     void controlTick();
 

@@ -38,13 +38,13 @@ void param::addOffset(double d) {
 
 pitchp::pitchp() : base(std::pow(2.0, 1.0 / 12.0)), freq(0.0) { update(); }
 
-void pitchp::update() { freq = 440.0 * std::pow(base, 128.0 * (value + offset) - 69.0); }
+void pitchp::update() { freq = 440.0 * pow_(base, 128.0 * (value + offset) - 69.0); }
 
 void offsetp::update() { out = 8032.0 * value + 80.0; }
 
-void gainp::update() { out = std::pow(2.0, (66.0 * (value + offset) - 54.0) / 6.0); }
+void gainp::update() { out = pow_(2.0, (66.0 * (value + offset) - 54.0) / 6.0); }
 
-void gain3p::update() { out = std::pow(2.0, (21.0 * (value + offset) - 24.0) / 6.0); }
+void gain3p::update() { out = pow_(2.0, (21.0 * (value + offset) - 24.0) / 6.0); }
 
 void eparam::update() {
     const double x = value + offset;
@@ -64,7 +64,7 @@ void detunep::update() { out = ((value + offset) - 0.5) * 0.0078125; }
 
 void lfop::update() {
     range = 7.2288;
-    rate = std::pow(2.0, (value + offset) * 7.2288) * 0.1;
+    rate = pow_(2.0, (value + offset) * 7.2288) * 0.1;
 }
 
 }  // namespace tarn

@@ -5,6 +5,8 @@
 // final and held by value, so their owners' calls resolve without dispatch.
 #pragma once
 
+#include "dsp/LibmMemo.h"
+
 namespace tarn {
 
 class param {
@@ -33,6 +35,9 @@ public:
     double freq;
     pitchp();
     void update() override;
+
+private:
+    PowMemo pow_;
 };
 
 class offsetp final : public param {
@@ -45,12 +50,18 @@ class gainp final : public param {
 public:
     double out = 0.001953125;
     void update() override;
+
+private:
+    PowMemo pow_;
 };
 
 class gain3p final : public param {
 public:
     double out = 0.0625;
     void update() override;
+
+private:
+    PowMemo pow_;
 };
 
 class eparam final : public param {
@@ -99,6 +110,9 @@ public:
     double rate = 0.1;
     void update() override;
     double get() const override { return rate; }
+
+private:
+    PowMemo pow_;
 };
 
 }  // namespace tarn

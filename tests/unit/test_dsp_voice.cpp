@@ -6,6 +6,7 @@
 
 #include "dsp/NoteFreqTable.h"
 #include "dsp/Voice.h"
+#include "dsp/VoiceLanes.h"
 
 namespace tarn {
 namespace {
@@ -36,34 +37,53 @@ TEST(DspVoice, VelocityGain) {
 }
 
 TEST(DspVoice, VoicesRenderedSideBySideMatchOneAtATime) {
-    // Seven voices exercise every group size; resonance, detune, LFO depths
-    // and a release mid-way make each voice's state differ from the others'.
+    // Seven voices fill whole and part groups at either width. Resonance,
+    // detune, LFO depths, staggered starts (so each lane meets its control
+    // work on a different sample), stretches of every length, releases
+    // mid-way and a voice that runs out make every lane differ.
     constexpr int kCount = 7;
-    Voice alone[kCount], together[kCount];
-    Voice *listed[kCount];
-    for (int i = 0; i < kCount; ++i) {
-        for (Voice *v : {&alone[i], &together[i]}) {
-            v->setSynthParam(4, 0.15f * static_cast<float>(i));
-            v->setSynthParam(2, 0.1f * static_cast<float>(i));
-            v->setSynthParam(15, 0.9f);
-            v->setSynthParam(17, 0.2f);
-            v->noteOn(30 + 9 * i, 20 + 15 * i);
-        }
-        listed[i] = &together[i];
-    }
-    double sounds[kCount];
-    for (int k = 0; k < 6000; ++k) {
-        const double lfo1 = std::sin(k * 0.001), lfo2 = std::cos(k * 0.0007);
-        if (k == 3000)
-            for (int i = 0; i < kCount; i += 2) {
-                alone[i].noteOff();
-                together[i].noteOff();
-            }
-        Voice::renderMany(listed, kCount, lfo1, lfo2, sounds);
+    for (VoiceLanes::Width width : {VoiceLanes::kPairs, VoiceLanes::available(VoiceLanes::kQuads)}) {
+        Voice alone[kCount], together[kCount];
+        Voice *listed[kCount];
         for (int i = 0; i < kCount; ++i) {
-            const double want = alone[i].render(lfo1, lfo2);
-            ASSERT_EQ(std::memcmp(&sounds[i], &want, sizeof want), 0) << "voice " << i << " sample " << k;
+            for (Voice *v : {&alone[i], &together[i]}) {
+                v->setSynthParam(4, 0.15f * static_cast<float>(i));
+                v->setSynthParam(2, 0.1f * static_cast<float>(i));
+                v->setSynthParam(12, i == 3 ? 0.0f : 0.5f);
+                v->setSynthParam(13, 0.1f);
+                v->setSynthParam(15, 0.9f);
+                v->setSynthParam(17, 0.2f);
+                v->setSynthParam(18, 0.7f);
+                v->noteOn(30 + 9 * i, 20 + 15 * i);
+                for (int s = 0; s < 3 * i; ++s) v->render(0.25, -0.5);
+            }
+            listed[i] = &together[i];
         }
+        double lfo1[VoiceLanes::kMaxSamples], lfo2[VoiceLanes::kMaxSamples];
+        double out[VoiceLanes::kMaxSamples * VoiceLanes::kMaxVoices];
+        for (int k = 0, stretch = 0; k < 12000; ++stretch) {
+            const int n = 1 + (stretch * 7) % VoiceLanes::kMaxSamples;
+            for (int s = 0; s < n; ++s) {
+                lfo1[s] = std::sin((k + s) * 0.001);
+                lfo2[s] = std::cos((k + s) * 0.0007);
+            }
+            if (stretch == 300)
+                for (int i = 0; i < kCount; i += 2) {
+                    alone[i].noteOff();
+                    together[i].noteOff();
+                }
+            VoiceLanes::render(listed, kCount, lfo1, lfo2, n, out, width);
+            for (int s = 0; s < n; ++s, ++k)
+                for (int i = 0; i < kCount; ++i) {
+                    const double want = alone[i].render(lfo1[s], lfo2[s]);
+                    const double got = out[s * VoiceLanes::kMaxVoices + i];
+                    ASSERT_EQ(std::memcmp(&got, &want, sizeof want), 0)
+                        << "width " << width << " voice " << i << " sample " << k;
+                }
+            for (int i = 0; i < kCount; ++i) ASSERT_EQ(alone[i].active, together[i].active) << i;
+        }
+        EXPECT_FALSE(together[0].active);
+        EXPECT_TRUE(together[1].active);
     }
 }
 

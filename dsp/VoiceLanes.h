@@ -1,0 +1,55 @@
+// Voices rendered side by side, one voice per vector lane: the three
+// oscillators, the filter and both envelopes of every lane run in the same
+// instructions, with their state held in locals for a stretch of up to one
+// control period. Each lane performs exactly the operations of its voice's
+// own render, in the same order, so the samples are the same bits; what
+// changes is that the long dependent chain of one ladder no longer stalls
+// the processor while the others wait.
+#pragma once
+
+namespace tarn {
+
+class Voice;
+
+class VoiceLanes final {
+public:
+    // One control period: every lane meets its control work at most once.
+    static constexpr int kMaxSamples = 16;
+    static constexpr int kMaxVoices = 12;
+
+    // Doubles per vector. kScalar renders voice after voice through
+    // Voice::render, the reference every width must match.
+    enum Width { kScalar = 1, kPairs = 2, kQuads = 4 };
+
+    // Quads on x86-64 processors with AVX2, pairs everywhere else.
+    static Width widest();
+    // The width asked for, or the widest below it this processor runs.
+    static Width available(Width wanted);
+
+    // Renders n samples (0..kMaxSamples) of `count` voices (0..kMaxVoices),
+    // handing sample k the LFO values lfo1[k] and lfo2[k]; voice i's sample
+    // k lands in out[k * kMaxVoices + i]. Bit for bit what n calls of each
+    // voice's render would give.
+    static void render(Voice *const *voices, int count, const double *lfo1, const double *lfo2, int n, double *out,
+                       Width width);
+
+private:
+    template <int W, int G>
+    static void renderLanes(Voice *const *voices, int count, const double *lfo1, const double *lfo2, int n,
+                            double *out);
+    template <int W>
+    static void renderWidth(Voice *const *voices, int count, const double *lfo1, const double *lfo2, int n,
+                            double *out);
+    static void renderPairs(Voice *const *voices, int count, const double *lfo1, const double *lfo2, int n,
+                            double *out);
+    static void renderQuads(Voice *const *voices, int count, const double *lfo1, const double *lfo2, int n,
+                            double *out);
+
+    // The control work of one voice on the sample where its counter is 0:
+    // new targets and filter coefficients before the sample, the smoothing
+    // steps and new tables and envelope slopes after it.
+    static void controlBefore(Voice &v, double filterEnvValue, double lfo1, double lfo2);
+    static void controlAfter(Voice &v, int ampStage);
+};
+
+}  // namespace tarn
