@@ -181,7 +181,13 @@ void Tarnwell::setEffectiveParameter(VstInt32 index, float value) {
             break;
         case SoundDestination::Voices:
         case SoundDestination::NotSound:
-            for (auto &v : voices) v.setSynthParam(index, value);
+            for (int i = 0; i < kNumVoices; ++i) {
+                if (voicesTakingParameters & (1u << i)) {
+                    voices[i].setSynthParam(index, value);
+                } else {
+                    staleVoices |= 1u << i;
+                }
+            }
             break;
     }
 }
@@ -192,6 +198,13 @@ void Tarnwell::applyPendingVoicePush() {
     if (!voicePushPending.exchange(false, std::memory_order_acquire)) return;
     for (auto &v : voices)
         for (int k = 0; k < kNumSynthParams; ++k) v.setSynthParam(k, effectiveParams[k]);
+    staleVoices = 0;
+}
+
+void Tarnwell::refreshStaleVoice(int i) {
+    if (!(staleVoices & (1u << i))) return;
+    for (int k = 0; k < kNumSynthParams; ++k) voices[i].setSynthParam(k, effectiveParams[k]);
+    staleVoices &= ~(1u << i);
 }
 
 void Tarnwell::decodeControllers() {

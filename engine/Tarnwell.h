@@ -12,6 +12,7 @@
 #include "dsp/SampleBuffer.h"
 #include "dsp/SineLfo.h"
 #include "dsp/Voice.h"
+#include "dsp/VoiceLanes.h"
 #include "dsp/param.h"
 #include "dsp/TempoDelay.h"
 #include "engine/EffectLearnTarget.h"
@@ -116,6 +117,12 @@ public:
     MeshStage &meshStage() { return stage; }
     const MeshStage &meshStage() const { return stage; }
 
+    // How the voices are rendered, and whether the control pass passes on
+    // values that have not changed; every choice gives the same bits. For
+    // tests and benchmarks.
+    void setVoiceWidth(VoiceLanes::Width width) { voiceWidth = VoiceLanes::available(width); }
+    void setReapplyUnchanged(bool always) { reapplyUnchanged = always; }
+
     // Read-only views for tests.
     float effectiveParameter(int k) const { return (k >= 0 && k < kNumSynthParams) ? effectiveParams[k] : 0.0f; }
     const Voice &voice(int i) const { return voices[i]; }
@@ -136,6 +143,8 @@ private:
     void delayPass(VstInt32 n);
     void controlPass();
     void applyPendingVoicePush();
+    // Gives a voice that sat out control passes the values it missed.
+    void refreshStaleVoice(int i);
 
     SampleBuffer leftMix;
     SampleBuffer rightMix;
@@ -179,6 +188,15 @@ private:
     bool meshTakesParameters = false;
     EffectLearnTarget learnTarget{this};
     LearnSequence learning{learnTarget, platformLearnDialog()};
+    VoiceLanes::Width voiceWidth = VoiceLanes::widest();
+    bool reapplyUnchanged = false;
+    // A silent voice neither ticks nor reads its targets, so only the last
+    // value sent to it counts: while a block renders, the control pass
+    // reaches only the voices in it, marks the others stale, and a stale
+    // voice is brought up to date when a note starts on it.
+    static constexpr uint32_t kAllVoices = (1u << kNumVoices) - 1;
+    uint32_t voicesTakingParameters = kAllVoices;
+    uint32_t staleVoices = 0;
 };
 
 }  // namespace tarn

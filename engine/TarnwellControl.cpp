@@ -1,6 +1,7 @@
 // The control tick: every 16 samples the mesh controllers read the mesh and
 // their offsets, added to the stored sound parameters, reach the sound.
 #include <cmath>
+#include <cstring>
 
 #include "engine/Tarnwell.h"
 
@@ -32,6 +33,9 @@ void Tarnwell::controlPass() {
         float value = getParameter(kFirstSynthParam + i) + sums[i];
         if (!(value >= 0.0f)) value = 0.0f;
         if (value > 1.0f) value = 1.0f;
+        // A target set again to what it holds changes nothing the next
+        // smoothing tick does not undo, so an unchanged value is not sent.
+        if (!reapplyUnchanged && std::memcmp(&value, &effectiveParams[i], sizeof value) == 0) continue;
         setEffectiveParameter(i, value);
     }
 }

@@ -59,9 +59,10 @@ void Tarnwell::handleController(int32_t cc, float value) {
 }
 
 void Tarnwell::startNote(int32_t note, int32_t velocity, int32_t) {
-    for (auto &v : voices) {
-        if (!v.active) {
-            v.noteOn(note, velocity);
+    for (int i = 0; i < kNumVoices; ++i) {
+        if (!voices[i].active) {
+            refreshStaleVoice(i);
+            voices[i].noteOn(note, velocity);
             break;
         }
     }

@@ -45,8 +45,14 @@ void Tarnwell::renderBlock(float **outputs, VstInt32 n) {
 void Tarnwell::renderChunk(float *left, float *right, int32_t n) {
     Voice *listed[kNumVoices];
     int count = 0;
-    for (auto &v : voices)
-        if (v.active) listed[count++] = &v;
+    uint32_t rendered = 0;
+    for (int i = 0; i < kNumVoices; ++i) {
+        if (voices[i].active) {
+            listed[count++] = &voices[i];
+            rendered |= 1u << i;
+        }
+    }
+    voicesTakingParameters = rendered;
 
     double *lfo1Out = lfo1Values.data;
     double *lfo2Out = lfo2Values.data;
@@ -58,17 +64,26 @@ void Tarnwell::renderChunk(float *left, float *right, int32_t n) {
     double *mixL = leftMix.data;
     double *mixR = rightMix.data;
     const bool meshByAudio = stage.audioClockRunning();
-    for (int32_t k = 0; k < n; ++k) {
-        double sounds[kNumVoices];
-        Voice::renderMany(listed, count, lfo1Out[k], lfo2Out[k], sounds);
-        // The voices are mono: both sides start from the same sum.
-        double sum = 0.0;
-        for (int i = 0; i < count; ++i) sum += sounds[i];
-        mixL[k] = sum;
-        mixR[k] = sum;
-        controlTick();
-        if (meshByAudio) stage.advanceAudioSample(engineSampleRate);
+    // The control tick reaches the voices only through the targets they
+    // read on their own control samples, so the voices can run ahead of it
+    // up to the sample of its next pass: stretches end there.
+    for (int32_t k = 0; k < n;) {
+        int32_t len = (samplesPerTick - tickCount % samplesPerTick) % samplesPerTick + 1;
+        if (len > n - k) len = n - k;
+        if (len > VoiceLanes::kMaxSamples) len = VoiceLanes::kMaxSamples;
+        double sounds[VoiceLanes::kMaxSamples * VoiceLanes::kMaxVoices];
+        VoiceLanes::render(listed, count, lfo1Out + k, lfo2Out + k, len, sounds, voiceWidth);
+        for (int32_t s = 0; s < len; ++s, ++k) {
+            // The voices are mono: both sides start from the same sum.
+            double sum = 0.0;
+            for (int i = 0; i < count; ++i) sum += sounds[s * VoiceLanes::kMaxVoices + i];
+            mixL[k] = sum;
+            mixR[k] = sum;
+            controlTick();
+            if (meshByAudio) stage.advanceAudioSample(engineSampleRate);
+        }
     }
+    voicesTakingParameters = kAllVoices;
 
     if (fxOn()) delayPass(n);
 
