@@ -21,15 +21,6 @@ public:
     // A tanh-like saturator: odd, flat at +-kCeiling beyond +-kKnee.
     static inline double softClip(double v);
 
-    // Lanes of doubles, each computed by exactly the operations a single
-    // double would see: lane-wise IEEE arithmetic, no contraction.
-    typedef double Pair __attribute__((vector_size(16)));
-    // softClip on every lane, bit for bit, with masks in place of the
-    // comparisons' branches. V is a vector of doubles of any width.
-    template <class V>
-    static inline V softClipLanes(V v);
-    static inline Pair softClipPair(Pair v) { return softClipLanes(v); }
-
     void setup(double fc, double r, double sampleRate);
     inline double processSample(double x);
 
@@ -41,7 +32,8 @@ public:
     double feedback = 0.0;
 
 private:
-    friend class VoiceLanes;
+    template <int W>
+    friend struct LaneKernel;
     inline double halfStep(double in);
 
     // Derived from scale, tune and feedback in setup.
@@ -81,20 +73,6 @@ inline double LadderFilter::halfStep(double in) {
 inline double LadderFilter::processSample(double x) {
     const double m = halfStep(x);
     return halfStep(m);
-}
-
-template <class V>
-__attribute__((always_inline)) inline V LadderFilter::softClipLanes(V v) {
-    typedef decltype(v < v) Bits;
-    const Bits magnitude = Bits{} + INT64_MAX;
-    const Bits sign = Bits{} + INT64_MIN;
-    const V knee = V{} + kKnee;
-    const V a = (V)((Bits)v & magnitude);
-    const Bits below = a < knee;
-    const V c = (V)(((Bits)a & below) | ((Bits)knee & ~below));
-    const V d = c - knee;
-    const V r = kCeiling - kCurve * (d * d);
-    return (V)((Bits)r ^ ((v < 0.0) & sign));
 }
 
 }  // namespace tarn

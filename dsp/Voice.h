@@ -56,7 +56,8 @@ public:
     double velocityGain = 0.75;
 
 private:
-    friend class VoiceLanes;
+    template <int W>
+    friend struct LaneKernel;
     void updatePitch();
     void controlTargets(double lfo1, double lfo2);
     void controlTicks();

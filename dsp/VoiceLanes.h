@@ -18,7 +18,8 @@ public:
     static constexpr int kMaxVoices = 12;
 
     // Doubles per vector. kScalar renders voice after voice through
-    // Voice::render, the reference every width must match.
+    // Voice::render, the reference every width must match; a single voice
+    // always takes that path.
     enum Width { kScalar = 1, kPairs = 2, kQuads = 4 };
 
     // Quads on x86-64 processors with AVX2, pairs everywhere else.
@@ -34,22 +35,10 @@ public:
                        Width width);
 
 private:
-    template <int W, int G>
-    static void renderLanes(Voice *const *voices, int count, const double *lfo1, const double *lfo2, int n,
-                            double *out);
-    template <int W>
-    static void renderWidth(Voice *const *voices, int count, const double *lfo1, const double *lfo2, int n,
-                            double *out);
     static void renderPairs(Voice *const *voices, int count, const double *lfo1, const double *lfo2, int n,
                             double *out);
     static void renderQuads(Voice *const *voices, int count, const double *lfo1, const double *lfo2, int n,
                             double *out);
-
-    // The control work of one voice on the sample where its counter is 0:
-    // new targets and filter coefficients before the sample, the smoothing
-    // steps and new tables and envelope slopes after it.
-    static void controlBefore(Voice &v, double filterEnvValue, double lfo1, double lfo2);
-    static void controlAfter(Voice &v, int ampStage);
 };
 
 }  // namespace tarn

@@ -40,9 +40,11 @@ void WavetableOsc::selectLevel() {
     if (!(P >= 0.0 && P <= 1.0e12)) P = 0.0;
     period = P;
 
+    // b is a power of two, so P / b is exact and P / b > 2 says the same as
+    // P > 2 b, without a division per octave.
     int n = 9;
     double b = 512.0;
-    while (!(P / b > 2.0)) {
+    while (!(P > 2.0 * b)) {
         n = n - 1;
         b = b * 0.5;
         if (n < 0) break;

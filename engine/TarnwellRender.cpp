@@ -64,11 +64,13 @@ void Tarnwell::renderChunk(float *left, float *right, int32_t n) {
     double *mixL = leftMix.data;
     double *mixR = rightMix.data;
     const bool meshByAudio = stage.audioClockRunning();
-    // The control tick reaches the voices only through the targets they
-    // read on their own control samples, so the voices can run ahead of it
-    // up to the sample of its next pass: stretches end there.
+    // The control tick works once every samplesPerTick samples and only
+    // counts in between. What it sets reaches the voices only through the
+    // targets they read on their own control samples, so the voices run
+    // ahead of it in stretches that end on the sample of its next work.
     for (int32_t k = 0; k < n;) {
-        int32_t len = (samplesPerTick - tickCount % samplesPerTick) % samplesPerTick + 1;
+        const int32_t due = (samplesPerTick - tickCount % samplesPerTick) % samplesPerTick;
+        int32_t len = due + 1;
         if (len > n - k) len = n - k;
         if (len > VoiceLanes::kMaxSamples) len = VoiceLanes::kMaxSamples;
         double sounds[VoiceLanes::kMaxSamples * VoiceLanes::kMaxVoices];
@@ -79,7 +81,11 @@ void Tarnwell::renderChunk(float *left, float *right, int32_t n) {
             for (int i = 0; i < count; ++i) sum += sounds[s * VoiceLanes::kMaxVoices + i];
             mixL[k] = sum;
             mixR[k] = sum;
-            controlTick();
+            if (s == due) {
+                controlTick();
+            } else {
+                tickCount = (tickCount + 1) % kTicksPerRebuild;
+            }
             if (meshByAudio) stage.advanceAudioSample(engineSampleRate);
         }
     }

@@ -8,6 +8,7 @@
 
 #include "dsp/LadderFilter.h"
 #include "dsp/NoteFreqTable.h"
+#include "dsp/LaneKernel.h"
 #include "dsp/VoiceFilter.h"
 
 namespace tarn {
@@ -56,7 +57,8 @@ TEST(DspFilter, SoftClipMatchesTheCurveBitForBit) {
         const double got = LadderFilter::softClip(v), want = pieces(v);
         ASSERT_EQ(std::memcmp(&got, &want, sizeof got), 0) << v;
         // The two-lane form used for voices side by side, each lane on its own.
-        const LadderFilter::Pair pair = LadderFilter::softClipPair(LadderFilter::Pair{v, w});
+        typedef LaneVector<2>::V Pair;
+        const Pair pair = LaneKernel<2>::softClip(Pair{v, w}, Pair{} + LadderFilter::kKnee);
         const double first = pair[0], second = pair[1], wantSecond = pieces(w);
         ASSERT_EQ(std::memcmp(&first, &want, sizeof first), 0) << v;
         ASSERT_EQ(std::memcmp(&second, &wantSecond, sizeof second), 0) << w;
