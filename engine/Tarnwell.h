@@ -17,6 +17,7 @@
 #include "dsp/TempoDelay.h"
 #include "engine/EffectLearnTarget.h"
 #include "engine/MeshStage.h"
+#include "engine/PendingEvents.h"
 #include "engine/ParameterTable.h"
 #include "learn/ControllerMap.h"
 #include "learn/LearnSequence.h"
@@ -137,8 +138,13 @@ private:
     void startNote(int32_t note, int32_t velocity, int32_t deltaFrames);
     void releaseNote(int32_t note);
     void handleController(int32_t cc, float value);
+    void applyMidi(unsigned char status, unsigned char data1, unsigned char data2);
+    // Applies the held events due on or before `frame` of the block; true if
+    // there were any.
+    bool applyEventsUpTo(int32_t frame);
     void renderBlock(float **outputs, VstInt32 n);
-    void renderChunk(float *left, float *right, int32_t n);
+    // n samples from sample `first` of the host's block.
+    void renderChunk(float *left, float *right, int32_t n, int32_t first);
     void growRenderBuffers(int32_t n);
     void delayPass(VstInt32 n);
     void controlPass();
@@ -197,6 +203,7 @@ private:
     static constexpr uint32_t kAllVoices = (1u << kNumVoices) - 1;
     uint32_t voicesTakingParameters = kAllVoices;
     uint32_t staleVoices = 0;
+    PendingEvents pendingEvents;
 };
 
 }  // namespace tarn

@@ -25,23 +25,35 @@ VstInt32 Tarnwell::processEvents(VstEvents *events) {
         const VstEvent *event = list[i];
         if (!event || event->type != kVstMidiType || event->byteSize < kMinMidiEventByteSize) continue;
         const auto *midi = reinterpret_cast<const VstMidiEvent *>(event);
-        const int32_t status = static_cast<unsigned char>(midi->midiData[0]) & 0xF0;
-        if (status == 0x90 || status == 0x80) {
-            const int32_t note = midi->midiData[1] & 0x7F;
-            const int32_t velocity = midi->midiData[2] & 0x7F;
-            if (status == 0x80 || velocity == 0) {
-                releaseNote(note);
-            } else {
-                startNote(note, velocity, midi->deltaFrames);
-                resume();
-            }
-        } else if (status == 0xB0) {
-            const int32_t cc = midi->midiData[1];
-            const float value = static_cast<float>(static_cast<signed char>(midi->midiData[2]) / 127.0);
-            handleController(cc, value);
+        const auto status = static_cast<unsigned char>(midi->midiData[0]);
+        const auto data1 = static_cast<unsigned char>(midi->midiData[1]);
+        const auto data2 = static_cast<unsigned char>(midi->midiData[2]);
+        // An event for a later sample of the coming block waits for it; one
+        // for its first sample, or one that finds no room, acts now.
+        if (midi->deltaFrames <= 0 || !pendingEvents.add(midi->deltaFrames, status, data1, data2)) {
+            applyMidi(status, data1, data2);
         }
+        const bool noteStart = (status & 0xF0) == 0x90 && (data2 & 0x7F) != 0;
+        if (noteStart) resume();
     }
     return 1;
+}
+
+void Tarnwell::applyMidi(unsigned char statusByte, unsigned char data1, unsigned char data2) {
+    const int32_t status = statusByte & 0xF0;
+    if (status == 0x90 || status == 0x80) {
+        const int32_t note = data1 & 0x7F;
+        const int32_t velocity = data2 & 0x7F;
+        if (status == 0x80 || velocity == 0) {
+            releaseNote(note);
+        } else {
+            startNote(note, velocity, 0);
+        }
+    } else if (status == 0xB0) {
+        const int32_t cc = static_cast<char>(data1);
+        const float value = static_cast<float>(static_cast<signed char>(data2) / 127.0);
+        handleController(cc, value);
+    }
 }
 
 void Tarnwell::handleController(int32_t cc, float value) {

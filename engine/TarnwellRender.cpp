@@ -25,9 +25,11 @@ void Tarnwell::renderBlock(float **outputs, VstInt32 n) {
     if (!left || !right || n < 0) n = 0;
     applyPendingVoicePush();
     if (n == 0) {
-        renderChunk(left, right, 0);
+        applyEventsUpTo(PendingEvents::kNone);
+        renderChunk(left, right, 0, 0);
         return;
     }
+    pendingEvents.clampTo(n - 1);
     // A block longer than any before grows the work buffers; a block beyond
     // what one piece may hold is rendered in pieces rather than failing.
     growRenderBuffers(n < kMaxBlockChunk ? n : kMaxBlockChunk);
@@ -37,22 +39,38 @@ void Tarnwell::renderBlock(float **outputs, VstInt32 n) {
         if (piece > leftMix.count) piece = leftMix.count;
         if (piece > lfo1Values.count) piece = lfo1Values.count;
         if (piece > lfo2Values.count) piece = lfo2Values.count;
-        renderChunk(left + done, right + done, piece);
+        renderChunk(left + done, right + done, piece, done);
         done += piece;
     }
 }
 
-void Tarnwell::renderChunk(float *left, float *right, int32_t n) {
+bool Tarnwell::applyEventsUpTo(int32_t frame) {
+    bool any = false;
+    while (!pendingEvents.empty() && pendingEvents.next().frame <= frame) {
+        const PendingEvents::Event &e = pendingEvents.next();
+        applyMidi(e.status, e.data1, e.data2);
+        pendingEvents.pop();
+        any = true;
+    }
+    return any;
+}
+
+void Tarnwell::renderChunk(float *left, float *right, int32_t n, int32_t first) {
+    // The voices sounding at the start, in array order. A voice that frees
+    // itself stays listed (silent) to the end; one started by an event
+    // inside the block joins at its sample.
     Voice *listed[kNumVoices];
     int count = 0;
     uint32_t rendered = 0;
-    for (int i = 0; i < kNumVoices; ++i) {
-        if (voices[i].active) {
-            listed[count++] = &voices[i];
-            rendered |= 1u << i;
+    auto listVoices = [&] {
+        count = 0;
+        for (int i = 0; i < kNumVoices; ++i) {
+            if (voices[i].active) rendered |= 1u << i;
+            if (rendered & (1u << i)) listed[count++] = &voices[i];
         }
-    }
-    voicesTakingParameters = rendered;
+        voicesTakingParameters = rendered;
+    };
+    listVoices();
 
     double *lfo1Out = lfo1Values.data;
     double *lfo2Out = lfo2Values.data;
@@ -69,10 +87,14 @@ void Tarnwell::renderChunk(float *left, float *right, int32_t n) {
     // targets they read on their own control samples, so the voices run
     // ahead of it in stretches that end on the sample of its next work.
     for (int32_t k = 0; k < n;) {
+        if (applyEventsUpTo(first + k)) listVoices();
         const int32_t due = (samplesPerTick - tickCount % samplesPerTick) % samplesPerTick;
         int32_t len = due + 1;
         if (len > n - k) len = n - k;
         if (len > VoiceLanes::kMaxSamples) len = VoiceLanes::kMaxSamples;
+        // Events wait for their own sample.
+        const int32_t nextEvent = pendingEvents.nextFrame();
+        if (nextEvent != PendingEvents::kNone && nextEvent - first - k < len) len = nextEvent - first - k;
         double sounds[VoiceLanes::kMaxSamples * VoiceLanes::kMaxVoices];
         VoiceLanes::render(listed, count, lfo1Out + k, lfo2Out + k, len, sounds, voiceWidth);
         for (int32_t s = 0; s < len; ++s, ++k) {

@@ -7,8 +7,9 @@ namespace tarn::testing {
 
 class MidiBlock {
 public:
-    MidiBlock(int status, int data1, int data2) {
+    MidiBlock(int status, int data1, int data2, int deltaFrames = 0) {
         event_.type = kVstMidiType;
+        event_.deltaFrames = deltaFrames;
         event_.byteSize = sizeof event_;
         event_.midiData[0] = static_cast<char>(status);
         event_.midiData[1] = static_cast<char>(data1);

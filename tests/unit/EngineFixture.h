@@ -72,8 +72,9 @@ struct Engine {
     }
     ~Engine() { currentHost() = nullptr; }
 
-    void midi(int status, int data1, int data2) {
-        MidiBlock block(status, data1, data2);
+    // deltaFrames places the event inside the next block.
+    void midi(int status, int data1, int data2, int deltaFrames = 0) {
+        MidiBlock block(status, data1, data2, deltaFrames);
         fx->processEvents(block.events());
     }
     void noteOn(int note, int velocity = 100, int channel = 0) { midi(0x90 | channel, note, velocity); }
@@ -85,6 +86,14 @@ struct Engine {
         right.assign(n, 0.0f);
         float *out[2] = {left.data(), right.data()};
         fx->processReplacing(nullptr, out, n);
+    }
+    // Renders n samples and appends them to `into`, left and right in turn.
+    void renderInto(int n, std::vector<float> &into) {
+        render(n);
+        for (int k = 0; k < n; ++k) {
+            into.push_back(left[k]);
+            into.push_back(right[k]);
+        }
     }
     int activeVoices() const {
         int n = 0;
