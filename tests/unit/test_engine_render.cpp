@@ -1,4 +1,5 @@
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -171,4 +172,72 @@ TEST(EngineRender, HostSampleRateReachesTheVoices) {
     int crossings = 0;
     for (int k = 1; k < 48000; ++k) crossings += (e.left[k - 1] < 0.0f) && (e.left[k] >= 0.0f);
     EXPECT_NEAR(crossings, 440, 2);
+}
+
+namespace {
+
+// A performance with the mesh in motion, so controllers keep moving the
+// sound parameters: chords beyond twelve voices, releases, all-notes-off,
+// events inside blocks of 1, 7, 64, 512 and ragged sizes. Programs 0..8,
+// then program 8 with random sound and controller settings.
+std::vector<float> perform(Engine &e, int setting) {
+    std::uint32_t seed = 2654435761u * static_cast<std::uint32_t>(setting + 1);
+    auto next = [&seed](std::uint32_t n) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % n;
+    };
+    e.fx->setProgram(setting < 9 ? setting : 8);
+    if (setting >= 9)
+        for (int p = Tarnwell::kFirstSynthParam; p < Tarnwell::kNumParams; ++p)
+            e.fx->setParameter(p, static_cast<float>(next(1001)) / 1000.0f);
+    e.fx->vendorSpecific(Tarnwell::kVendorOfflineMesh, 1, nullptr, 0.0f);
+    const int sizes[] = {1, 7, 64, 512, 37, 300, 3, 129};
+    std::vector<float> out;
+    for (int block = 0; block < 120; ++block) {
+        const int n = sizes[block % 8];
+        for (int events = next(4); events > 0; --events) {
+            const int delta = static_cast<int>(next(static_cast<std::uint32_t>(n) + 2)) - 1;
+            const int kind = static_cast<int>(next(10));
+            if (kind < 6) e.midi(0x90, 36 + static_cast<int>(next(48)), 1 + static_cast<int>(next(127)), delta);
+            else if (kind < 9) e.midi(0x80, 36 + static_cast<int>(next(48)), 0, delta);
+            else e.midi(0xB0, 123, 0, delta);
+        }
+        e.renderInto(n, out);
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(EngineRender, EveryWayOfRenderingTheVoicesGivesTheSameBits) {
+    // Voice after voice with every value passed on at every control pass is
+    // the reference; skipping unchanged values and the vector lanes of either
+    // width must match it bit for bit.
+    struct Way {
+        tarn::VoiceLanes::Width width;
+        bool reapplyUnchanged;
+    };
+    const Way ways[] = {{tarn::VoiceLanes::kScalar, true},
+                        {tarn::VoiceLanes::kScalar, false},
+                        {tarn::VoiceLanes::kPairs, false},
+                        {tarn::VoiceLanes::kQuads, false}};
+    for (int setting = 0; setting < 12; ++setting) {
+        std::vector<float> reference;
+        for (const Way &way : ways) {
+            Engine e;
+            e.fx->setVoiceWidth(way.width);
+            e.fx->setReapplyUnchanged(way.reapplyUnchanged);
+            const std::vector<float> out = perform(e, setting);
+            if (reference.empty()) {
+                reference = out;
+                continue;
+            }
+            ASSERT_EQ(out.size(), reference.size());
+            EXPECT_EQ(0, std::memcmp(out.data(), reference.data(), out.size() * sizeof(float)))
+                << "setting " << setting << ", width " << way.width << ", reapply " << way.reapplyUnchanged;
+        }
+        double peak = 0;
+        for (float s : reference) peak = std::max(peak, static_cast<double>(std::abs(s)));
+        EXPECT_GT(peak, 0.001) << setting;
+    }
 }
