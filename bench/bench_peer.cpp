@@ -74,7 +74,7 @@ public:
             chord[n].message.data2 = 100;
         }
         EventBatch batch;
-        effect_.dispatch(effProcessEvents, 0, 0, batch.fill(chord.data(), chord.size()));
+        effect_.dispatch(effProcessEvents, 0, 0, batch.fill(chord.data(), chord.size(), 0));
         for (int b = 0; b < 20; ++b) block();  // past the attack
         return true;
     }

@@ -1,11 +1,12 @@
 #include "tools/EventBatch.h"
 
+#include <cstdint>
 #include <cstring>
 #include <new>
 
 namespace tarn {
 
-VstEvents *EventBatch::fill(const ScheduledEvent *first, size_t count) {
+VstEvents *EventBatch::fill(const ScheduledEvent *first, size_t count, int64_t blockStart) {
     events_.assign(count, VstMidiEvent{});
     const size_t bytes = offsetof(VstEvents, events) + (count < 2 ? 2 : count) * sizeof(VstEvent *);
     storage_.assign((bytes + sizeof(VstIntPtr) - 1) / sizeof(VstIntPtr), 0);
@@ -17,7 +18,8 @@ VstEvents *EventBatch::fill(const ScheduledEvent *first, size_t count) {
         VstMidiEvent &e = events_[i];
         e.type = kVstMidiType;
         e.byteSize = static_cast<VstInt32>(sizeof(VstMidiEvent));
-        e.deltaFrames = 0;
+        const int64_t delta = first[i].sample - blockStart;
+        e.deltaFrames = static_cast<VstInt32>(delta > 0 && delta < INT32_MAX ? delta : 0);
         e.flags = 0;
         const MidiMessage &m = first[i].message;
         e.midiData[0] = static_cast<char>(m.status);

@@ -11,9 +11,10 @@ namespace tarn {
 
 class EventBatch final {
 public:
-    // Fills the block with `count` events from `first`, each at deltaFrames 0.
+    // Fills the block with `count` events from `first`, each placed on its
+    // sample relative to `blockStart` (an event before it at deltaFrames 0).
     // The block stays valid until the next fill.
-    VstEvents *fill(const ScheduledEvent *first, size_t count);
+    VstEvents *fill(const ScheduledEvent *first, size_t count, int64_t blockStart);
 
 private:
     std::vector<VstMidiEvent> events_;

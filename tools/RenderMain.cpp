@@ -141,7 +141,7 @@ int run(int argc, char **argv) {
 
         ProgressReporter progress(stderr, ::isatty(STDERR_FILENO) == 1, totalFrames, options.rate);
         RenderSession session(effect, clock, writer, stats, progress);
-        if (!session.run(events, totalFrames, options.block, error)) return fail(error);
+        if (!session.run(events, totalFrames, options.block, !options.wholeBlocks, error)) return fail(error);
         effect.close();
     }
     module.unload();

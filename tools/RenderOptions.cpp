@@ -64,6 +64,8 @@ ParsedOptions parseRenderOptions(int argc, const char *const *argv) {
             o.info = true;
         } else if (arg == "--still") {
             o.still = true;
+        } else if (arg == "--whole-blocks") {
+            o.wholeBlocks = true;
         } else if (arg == "-o") {
             if (!*value) return fail("-o needs a file name");
             o.outputPath = value;
@@ -115,6 +117,9 @@ std::string renderUsage(const std::string &program) {
            "  --program N      program to select before playing (default 0)\n"
            "  --rate HZ        sample rate (default 44100)\n"
            "  --block N        largest block handed to the plug-in (default 512)\n"
+           "  --whole-blocks   hand the plug-in blocks of --block frames with each event\n"
+           "                   inside its block at its sample (deltaFrames), as hosts do;\n"
+           "                   by default blocks are cut so that each event starts one\n"
            "  --tempo BPM      tempo reported to the plug-in (default: the file's first\n"
            "                   tempo; the demo is also played at this tempo, default 120)\n"
            "  --tail SECONDS   audio rendered after the last event (default 3)\n"

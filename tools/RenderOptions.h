@@ -26,6 +26,7 @@ struct RenderOptions {
     bool tempoGiven = false;
     double tail = kDefaultTail;
     bool still = false;
+    bool wholeBlocks = false;
     bool info = false;
     bool help = false;
 };

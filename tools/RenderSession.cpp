@@ -15,8 +15,8 @@ RenderSession::RenderSession(EffectInstance &effect, TransportClock &clock, WavW
     : effect_(effect), clock_(clock), writer_(writer), stats_(stats), progress_(progress) {}
 
 bool RenderSession::run(const std::vector<ScheduledEvent> &events, int64_t totalFrames, int32_t maxBlock,
-                        std::string &error) {
-    BlockPlanner planner(events, totalFrames, maxBlock);
+                        bool cutAtEvents, std::string &error) {
+    BlockPlanner planner(events, totalFrames, maxBlock, cutAtEvents);
     EventBatch batch;
     std::vector<float> left(static_cast<size_t>(maxBlock > 0 ? maxBlock : 1));
     std::vector<float> right(left.size());
@@ -28,7 +28,7 @@ bool RenderSession::run(const std::vector<ScheduledEvent> &events, int64_t total
         // events arrive and while the block is processed.
         clock_.setPosition(block.start);
         if (block.eventCount > 0) {
-            VstEvents *vstEvents = batch.fill(events.data() + block.firstEvent, block.eventCount);
+            VstEvents *vstEvents = batch.fill(events.data() + block.firstEvent, block.eventCount, block.start);
             effect_.dispatch(effProcessEvents, 0, 0, vstEvents);
         }
         effect_.process(left.data(), right.data(), block.frames);

@@ -1,4 +1,4 @@
-// The render loop: events in batches before the blocks that start on their
+// The render loop: events in batches before the blocks that hold their
 // samples, audio out block by block.
 #pragma once
 
@@ -21,9 +21,11 @@ public:
     RenderSession(EffectInstance &effect, TransportClock &clock, WavWriter &writer, SignalStats &stats,
                   ProgressReporter &progress);
 
-    // Renders `totalFrames` samples in blocks of at most `maxBlock`. False,
-    // with `error` set, if the output could not be written.
-    bool run(const std::vector<ScheduledEvent> &events, int64_t totalFrames, int32_t maxBlock, std::string &error);
+    // Renders `totalFrames` samples in blocks of at most `maxBlock`, cut at
+    // events or whole (events inside by their deltaFrames). False, with
+    // `error` set, if the output could not be written.
+    bool run(const std::vector<ScheduledEvent> &events, int64_t totalFrames, int32_t maxBlock, bool cutAtEvents,
+             std::string &error);
 
 private:
     EffectInstance &effect_;

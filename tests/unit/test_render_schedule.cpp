@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstddef>
 #include <limits>
+#include <utility>
+#include <vector>
 
 #include "tools/BlockPlanner.h"
 #include "tools/EventBatch.h"
@@ -114,6 +116,32 @@ TEST(RenderBlocks, EveryEventLeadsTheBlockThatStartsOnItsSample) {
     EXPECT_EQ(starts, wanted);
 }
 
+TEST(RenderBlocks, WholeBlocksCarryTheEventsOnTheirSamples) {
+    const std::vector<ScheduledEvent> events = eventsAt({0, 0, 700, 1023, 1024, 5000});
+    BlockPlanner planner(events, 5001, 512, false);
+    RenderBlock block;
+    std::vector<std::pair<int64_t, size_t>> blocks;  // start, events
+    int64_t frames = 0;
+    while (planner.next(block)) {
+        for (size_t i = 0; i < block.eventCount; ++i) {
+            EXPECT_GE(events[block.firstEvent + i].sample, block.start);
+            EXPECT_LT(events[block.firstEvent + i].sample, block.start + block.frames);
+        }
+        if (block.eventCount) blocks.push_back({block.start, block.eventCount});
+        frames += block.frames;
+    }
+    EXPECT_EQ(frames, 5001);
+    const std::vector<std::pair<int64_t, size_t>> wanted = {{0, 2}, {512, 2}, {1024, 1}, {4608, 1}};
+    EXPECT_EQ(blocks, wanted);
+
+    EventBatch batch;
+    VstEvents *batched = batch.fill(events.data() + 2, 2, 512);
+    EXPECT_EQ(eventAt(batched, 0)->deltaFrames, 188);
+    EXPECT_EQ(eventAt(batched, 1)->deltaFrames, 511);
+    batched = batch.fill(events.data() + 2, 1, 900);  // already due: the block's first sample
+    EXPECT_EQ(eventAt(batched, 0)->deltaFrames, 0);
+}
+
 TEST(RenderBlocks, EventsPastTheEndAreNotDeliveredAndEmptyRendersPlanNothing) {
     const std::vector<ScheduledEvent> events = eventsAt({10, 99, 100, 250});
     BlockPlanner planner(events, 100, 64);
@@ -140,7 +168,7 @@ TEST(RenderBlocks, BatchHoldsEveryEventAtDeltaZero) {
     for (int i = 0; i < 5; ++i) events.push_back({7, {static_cast<uint8_t>(0x90 + i), static_cast<uint8_t>(60 + i), 127, 3}});
     events.push_back({7, {0xC3, 5, 99, 2}});  // two-byte message: no third byte
     EventBatch batch;
-    VstEvents *block = batch.fill(events.data(), events.size());
+    VstEvents *block = batch.fill(events.data(), events.size(), 7);
     ASSERT_EQ(block->numEvents, 6);
     for (int i = 0; i < 6; ++i) {
         const VstMidiEvent *e = eventAt(block, i);
@@ -156,7 +184,7 @@ TEST(RenderBlocks, BatchHoldsEveryEventAtDeltaZero) {
     EXPECT_EQ(static_cast<unsigned char>(last->midiData[0]), 0xC3);
     EXPECT_EQ(last->midiData[2], 0);
 
-    VstEvents *emptyBlock = batch.fill(nullptr, 0);
+    VstEvents *emptyBlock = batch.fill(nullptr, 0, 0);
     EXPECT_EQ(emptyBlock->numEvents, 0);
 }
 

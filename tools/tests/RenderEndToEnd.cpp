@@ -202,6 +202,17 @@ void testNoteTiming() {
           "the first note starts on its own sample (first sound at " + std::to_string(first) + ", note at " +
               std::to_string(kFirstNoteSample) + ")");
     check(wav.frames() == kSecondNoteSample + 11025 + 44100, "the render ends one tail after the last release");
+
+    // Whole blocks carry the note inside one, at its deltaFrames; the
+    // instrument must still start it on its own sample.
+    const std::string whole = work("two-notes-whole.wav");
+    const Run rw =
+        render(withPlugin({midi, "-o", whole, "--block", "512", "--tail", "1", "--whole-blocks"}), "two-notes-whole");
+    check(rw.exitCode == 0, "whole blocks render (exit " + std::to_string(rw.exitCode) + ": " + rw.err + ")");
+    const size_t firstWhole = firstSound(readWav(whole));
+    check(kFirstNoteSample % 512 != 0 && firstWhole == first,
+          "in whole blocks the first note starts on its own sample too (first sound at " +
+              std::to_string(firstWhole) + ")");
 }
 
 std::vector<std::string> logLines(const std::string &path) {
