@@ -43,15 +43,21 @@ private:
     ExpMemo exp_;
 };
 
-// Both halves of the curve are one parabola mirrored through the origin:
-// T + v for negative v is the same operation as T - |v|, and a*s - b is
-// exactly -(b - a*s), so folding by the sign gives the same bits as
-// evaluating each piece. -0 counts as positive, like +0.
+// Each piece as it stands. The branches follow the signal's sign and
+// level, which change slowly against the sample rate, so the processor
+// predicts them and the chain of dependent operations through the ladder is
+// four long per stage. -0 counts as positive, like +0; NaN gives the ceiling,
+// as the curve's clamp does for it. (The vector lanes fold the two halves
+// into one instead: the same bits, see LaneKernel.)
 inline double LadderFilter::softClip(double v) {
-    const double a = std::fabs(v);
-    const double d = (a < kKnee ? a : kKnee) - kKnee;
-    const double r = kCeiling - kCurve * (d * d);
-    return v < 0.0 ? -r : r;
+    if (v < 0.0) {
+        if (!(v > -kKnee)) return -kCeiling;
+        const double d = v + kKnee;
+        return kCurve * (d * d) - kCeiling;
+    }
+    if (!(v < kKnee)) return kCeiling;
+    const double d = v - kKnee;
+    return kCeiling - kCurve * (d * d);
 }
 
 inline double LadderFilter::halfStep(double in) {

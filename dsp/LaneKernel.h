@@ -86,7 +86,10 @@ struct LaneKernel {
     }
 
     // LadderFilter::softClip in every lane, bit for bit, with masks in
-    // place of its branches.
+    // place of its branches. Both halves of the curve are one parabola
+    // mirrored through the origin: T + v for negative v is the same operation
+    // as T - |v|, and a*s - b is exactly -(b - a*s), so folding by the sign
+    // gives the same bits as evaluating each piece.
     static TARN_LANE_INLINE V softClip(V v, V knee) {
         typedef decltype(v < v) Bits;
         const Bits magnitude = Bits{} + INT64_MAX;
