@@ -13,6 +13,32 @@ void SineLfo::setSampleRate(double sr) {
     computeAngle();
 }
 
+void SineLfo::fill(SineLfo &a, SineLfo &b, double *outA, double *outB, int32_t n) {
+    double ac = a.cosPart, as = a.sinPart, bc = b.cosPart, bs = b.sinPart;
+    for (int32_t k = 0; k < n; ++k) {
+        outA[k] = ac;
+        outB[k] = bc;
+        const double nac = a.cosAngle * ac - a.sinAngle * as;
+        const double nas = a.sinAngle * ac + a.cosAngle * as;
+        const double nbc = b.cosAngle * bc - b.sinAngle * bs;
+        const double nbs = b.sinAngle * bc + b.cosAngle * bs;
+        ac = nac;
+        as = nas;
+        bc = nbc;
+        bs = nbs;
+        if ((k & 7) == 0) {
+            a.speed.tick();
+            a.computeAngle();
+            b.speed.tick();
+            b.computeAngle();
+        }
+    }
+    a.cosPart = ac;
+    a.sinPart = as;
+    b.cosPart = bc;
+    b.sinPart = bs;
+}
+
 void SineLfo::computeAngle() {
     const double rate = speed.get();
     // The mapping only gives 0.1 to 15 Hz; a rate that is not positive or

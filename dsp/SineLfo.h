@@ -2,6 +2,8 @@
 // per sample, with the rotation angle re-evaluated once per control period.
 #pragma once
 
+#include <cstdint>
+
 #include "dsp/LibmMemo.h"
 #include "dsp/param.h"
 
@@ -16,6 +18,10 @@ public:
     void setSampleRate(double sr);
 
     inline double next(int controlPhase);
+
+    // n values of each of two LFOs as n calls of next(k & 7) would give
+    // them, their state held in locals and their chains interleaved.
+    static void fill(SineLfo &a, SineLfo &b, double *outA, double *outB, int32_t n);
 
     double sampleRate = 44100.0;
     lfop speed;

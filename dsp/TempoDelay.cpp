@@ -19,27 +19,33 @@ void TempoDelay::process(double *left, double *right, int32_t n, int32_t tempo, 
     double *b = lineB.data;
     // Send is held for the block; feedback follows its smoothing per sample.
     const double sendGain = send.out;
+    // Feedback changes only at its ticks; held in locals, neither it nor the
+    // indices are read back from memory after every store to the lines.
+    double fb = feedback.out;
+    int32_t ia = indexA, ib = indexB;
     int c = 0;
     for (int32_t k = 0; k < n; ++k) {
-        const double outA = a[indexA];
-        const double outB = b[indexB];
-        const double fb = feedback.out;
-        a[indexA] = left[k] * sendGain + outB * fb;
-        b[indexB] = right[k] * sendGain + outA * fb;
+        const double outA = a[ia];
+        const double outB = b[ib];
+        a[ia] = left[k] * sendGain + outB * fb;
+        b[ib] = right[k] * sendGain + outA * fb;
         // After a tempo change an index may lie beyond the new end; it is
         // still inside the line and wraps at its next step.
-        indexA += 1;
-        if (indexA >= len) indexA = 0;
-        indexB += 1;
-        if (indexB >= lenB) indexB = 0;
+        ia += 1;
+        if (ia >= len) ia = 0;
+        ib += 1;
+        if (ib >= lenB) ib = 0;
         left[k] += outA;
         right[k] += outB;
         if (c == 0) {
             send.tick();
             feedback.tick();
+            fb = feedback.out;
         }
         c = (c + 1) & kGainTickMask;
     }
+    indexA = ia;
+    indexB = ib;
 }
 
 }  // namespace tarn

@@ -59,7 +59,6 @@ Tarnwell::Tarnwell(audioMasterCallback master)
     }
 
     tickCount = 0;
-    samplesPerTick = 16;
     decodeControllers();
     for (int k = 0; k < kNumSynthParams; ++k) setEffectiveParameter(k, getParameter(kFirstSynthParam + k));
     syncControllersToHost();

@@ -165,7 +165,7 @@ private:
     double engineSampleRate = 44100.0;
     int32_t channelPrograms[16] = {};
     int32_t tickCount = 0;
-    int32_t samplesPerTick = 16;
+    static constexpr int32_t samplesPerTick = 16;
     MeshController meshControllers[kNumControllers];
     int32_t countdown[kNumControllers] = {};
     float held[kNumControllers] = {};

@@ -30,7 +30,7 @@ void Tarnwell::controlPass() {
         }
     }
     for (int i = 0; i < kNumSynthParams; ++i) {
-        float value = getParameter(kFirstSynthParam + i) + sums[i];
+        float value = storedParams[kFirstSynthParam + i].load(std::memory_order_relaxed) + sums[i];
         if (!(value >= 0.0f)) value = 0.0f;
         if (value > 1.0f) value = 1.0f;
         // A target set again to what it holds changes nothing the next

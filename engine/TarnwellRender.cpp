@@ -74,10 +74,7 @@ void Tarnwell::renderChunk(float *left, float *right, int32_t n, int32_t first) 
 
     double *lfo1Out = lfo1Values.data;
     double *lfo2Out = lfo2Values.data;
-    for (int32_t k = 0; k < n; ++k) {
-        lfo1Out[k] = lfo1.next(k & 7);
-        lfo2Out[k] = lfo2.next(k & 7);
-    }
+    SineLfo::fill(lfo1, lfo2, lfo1Out, lfo2Out, n);
 
     double *mixL = leftMix.data;
     double *mixR = rightMix.data;
