@@ -208,6 +208,39 @@ struct LaneKernel {
             return r;
         };
 
+        // One oscillator of every group, one sample: its output, and the
+        // phase advanced.
+        auto oscillate = [&](int o, int g) __attribute__((always_inline)) {
+            const I i = LaneVector<W>::template index<>(phase[o][g] + 0.5);
+            const I j = LaneVector<W>::template index<>((phase[o][g] + widthT[o][g]) + 0.5);
+            const double *const *upper = up[o] + g * W;
+            const double *const *lower = lo[o] + g * W;
+            const V first =
+                upW[o][g] * LaneVector<W>::template read<>(upper, i) + loW[o][g] * LaneVector<W>::template read<>(lower, i);
+            const V second =
+                upW[o][g] * LaneVector<W>::template read<>(upper, j) + loW[o][g] * LaneVector<W>::template read<>(lower, j);
+            const V y = half * (first - shape[o][g] * second);
+            const V p = phase[o][g] + inc[o][g];
+            const V wrapped = p - cycle;
+            phase[o][g] = wrapped > 0.0 ? wrapped : p;
+            return y;
+        };
+        // One stage of the ladder: y = y + G (in - s), s = softClip(h y).
+        auto stage_ = [&](V &y, V &s, V in, int g) __attribute__((always_inline)) {
+            y = y + gain[g] * (in - s);
+            s = softClip(h[g] * y, knee);
+        };
+
+        // The oscillators run one sample ahead of the ladder, their work laid
+        // between its stages: the ladder is one long chain of dependent
+        // steps, and the oscillators' independent work fills its waits.
+        // x is the ladder's input for sample k, the sum o3 + (o1 + o2) as the
+        // voice forms it.
+        V x[G], ahead[G] = {}, o1[G], o2[G];
+        for (int g = 0; g < G; ++g) o1[g] = oscillate(0, g);
+        for (int g = 0; g < G; ++g) o2[g] = oscillate(1, g);
+        for (int g = 0; g < G; ++g) x[g] = oscillate(2, g) + (o1[g] + o2[g]);
+
         for (int k = 0; k < n; ++k) {
             const unsigned control = controlLanes[k];
             for (unsigned bits = control; bits; bits &= bits - 1) {
@@ -215,63 +248,54 @@ struct LaneKernel {
                 controlBefore(*voice[l], filterEnv[l / W][l % W], lfo1[k], lfo2[k]);
                 loadFilter(l);
             }
-
-            V x[G];
-            for (int o = 0; o < kOscs; ++o) {
-                for (int g = 0; g < G; ++g) {
-                    const I i = LaneVector<W>::template index<>(phase[o][g] + 0.5);
-                    const I j = LaneVector<W>::template index<>((phase[o][g] + widthT[o][g]) + 0.5);
-                    const double *const *upper = up[o] + g * W;
-                    const double *const *lower = lo[o] + g * W;
-                    const V first = upW[o][g] * LaneVector<W>::template read<>(upper, i) + loW[o][g] * LaneVector<W>::template read<>(lower, i);
-                    const V second =
-                        upW[o][g] * LaneVector<W>::template read<>(upper, j) + loW[o][g] * LaneVector<W>::template read<>(lower, j);
-                    const V y = half * (first - shape[o][g] * second);
-                    const V p = phase[o][g] + inc[o][g];
-                    const V wrapped = p - cycle;
-                    phase[o][g] = wrapped > 0.0 ? wrapped : p;
-                    // o3 + (o1 + o2), as the voice sums them.
-                    x[g] = o == 0 ? y : (o == 1 ? x[g] + y : y + x[g]);
-                }
-            }
-
-            // Two half-steps of the ladder; the second is fed the average.
-            for (int halfStep = 0; halfStep < 2; ++halfStep) {
-                V u[G], c4[G];
-                for (int g = 0; g < G; ++g) u[g] = softClip(h[g] * (x[g] - loop[g] * y4[g]), knee);
-                for (int g = 0; g < G; ++g) c4[g] = softClip(h[g] * y4[g], knee);
-                for (int g = 0; g < G; ++g) {
-                    y1[g] = y1[g] + gain[g] * (u[g] - s1[g]);
-                    s1[g] = softClip(h[g] * y1[g], knee);
-                }
-                for (int g = 0; g < G; ++g) {
-                    y2[g] = y2[g] + gain[g] * (s1[g] - s2[g]);
-                    s2[g] = softClip(h[g] * y2[g], knee);
-                }
-                for (int g = 0; g < G; ++g) {
-                    y3[g] = y3[g] + gain[g] * (s2[g] - s3[g]);
-                    s3[g] = softClip(h[g] * y3[g], knee);
-                }
-                for (int g = 0; g < G; ++g) {
-                    y4[g] = y4[g] + gain[g] * (s3[g] - c4[g]);
-                    x[g] = (y4[g] + prev[g]) * 0.5;
-                    prev[g] = y4[g];
-                }
-            }
-
-            double *row = out + k * kMaxVoices;
+            V a[G];
             for (int g = 0; g < G; ++g) {
                 filterEnv[g] = envelope(0, g);
-                const V a = envelope(1, g);
-                const V sound = a * x[g] * velocity[g];
-                std::memcpy(row + g * W, &sound, sizeof sound);
+                a[g] = envelope(1, g);
             }
-
+            // The smoothing steps and new tables of sample k reach the
+            // oscillators from sample k + 1 on, the ladder's coefficients
+            // were set before it.
             for (unsigned bits = control; bits; bits &= bits - 1) {
                 const int l = __builtin_ctz(bits);
                 controlAfter(*voice[l], static_cast<int>(stage[1][l / W][l % W]));
                 loadOscs(l);
                 loadEnvs(l);
+            }
+            const bool more = k + 1 < n;
+
+            // First half-step, fed the oscillators.
+            V u[G], c4[G];
+            for (int g = 0; g < G; ++g) u[g] = softClip(h[g] * (x[g] - loop[g] * y4[g]), knee);
+            for (int g = 0; g < G; ++g) c4[g] = softClip(h[g] * y4[g], knee);
+            if (more)
+                for (int g = 0; g < G; ++g) o1[g] = oscillate(0, g);
+            for (int g = 0; g < G; ++g) stage_(y1[g], s1[g], u[g], g);
+            if (more)
+                for (int g = 0; g < G; ++g) o2[g] = oscillate(1, g);
+            for (int g = 0; g < G; ++g) stage_(y2[g], s2[g], s1[g], g);
+            if (more)
+                for (int g = 0; g < G; ++g) ahead[g] = oscillate(2, g) + (o1[g] + o2[g]);
+            for (int g = 0; g < G; ++g) stage_(y3[g], s3[g], s2[g], g);
+            for (int g = 0; g < G; ++g) {
+                y4[g] = y4[g] + gain[g] * (s3[g] - c4[g]);
+                x[g] = (y4[g] + prev[g]) * 0.5;
+                prev[g] = y4[g];
+            }
+            // Second half-step, fed the average over the first.
+            for (int g = 0; g < G; ++g) u[g] = softClip(h[g] * (x[g] - loop[g] * y4[g]), knee);
+            for (int g = 0; g < G; ++g) c4[g] = softClip(h[g] * y4[g], knee);
+            for (int g = 0; g < G; ++g) stage_(y1[g], s1[g], u[g], g);
+            for (int g = 0; g < G; ++g) stage_(y2[g], s2[g], s1[g], g);
+            for (int g = 0; g < G; ++g) stage_(y3[g], s3[g], s2[g], g);
+            double *row = out + k * kMaxVoices;
+            for (int g = 0; g < G; ++g) {
+                y4[g] = y4[g] + gain[g] * (s3[g] - c4[g]);
+                const V y = (y4[g] + prev[g]) * 0.5;
+                prev[g] = y4[g];
+                const V sound = a[g] * y * velocity[g];
+                std::memcpy(row + g * W, &sound, sizeof sound);
+                x[g] = ahead[g];
             }
         }
 
