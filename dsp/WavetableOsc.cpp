@@ -1,6 +1,5 @@
 #include "dsp/WavetableOsc.h"
 
-#include "dsp/LibmMemo.h"
 #include "dsp/SampleRate.h"
 
 namespace tarn {
@@ -29,11 +28,6 @@ void WavetableOsc::setSampleRate(double sr) {
 }
 
 void WavetableOsc::selectLevel() {
-    if (levelKept_ && sameBits(sampleRate, keptRate_) && sameBits(pitch.freq, keptFreq_)) return;
-    levelKept_ = true;
-    keptRate_ = sampleRate;
-    keptFreq_ = pitch.freq;
-
     double P = sampleRate / pitch.freq;
     // Only a garbage pitch (not one reached through the parameter mapping)
     // can give an infinite or undefined period; it plays silence.

@@ -46,11 +46,6 @@ public:
 
 private:
     const double *tables;
-    // The rate and frequency the tables were last chosen for: the choice
-    // is a function of them alone, and pitch is mostly at rest.
-    bool levelKept_ = false;
-    double keptRate_ = 0.0;
-    double keptFreq_ = 0.0;
 };
 
 inline double WavetableOsc::render() {

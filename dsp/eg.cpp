@@ -1,7 +1,5 @@
 #include "dsp/eg.h"
 
-#include <cstring>
-
 #include "dsp/SampleRate.h"
 
 namespace tarn {
@@ -21,10 +19,6 @@ void eg::computeSteps() {
     // Each time is at least 0.0025 s and the rate at least 1 Hz, so no
     // divisor is zero.
     const double S = sustainLevel.get();
-    const double inputs[5] = {attackTime.out, decayTime.out, releaseTime.out, S, sampleRate};
-    if (stepsKept_ && std::memcmp(inputs, keptInputs_, sizeof inputs) == 0) return;
-    stepsKept_ = true;
-    std::memcpy(keptInputs_, inputs, sizeof inputs);
     attackStep = 1.0 / (attackTime.out * sampleRate);
     decayStep = (S - 1.0) / (decayTime.out * sampleRate);
     releaseStep = (0.0 - S) / (releaseTime.out * sampleRate);

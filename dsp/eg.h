@@ -39,10 +39,6 @@ private:
 
     int stage_ = kIdle;
     double level_ = 0.0;
-    // The inputs the slopes were last computed from: mostly unchanged from
-    // one control period to the next.
-    bool stepsKept_ = false;
-    double keptInputs_[5] = {};
 };
 
 inline double eg::next(int controlPhase) {
