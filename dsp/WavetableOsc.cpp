@@ -52,10 +52,11 @@ void WavetableOsc::selectLevel() {
         upperLevel = 0;
     } else {
         const double low = 2.0 * b;   // 2^(n+1)
-        const double high = 4.0 * b;  // 2^(n+2)
         upperTable = tables + n * WaveTableSet::kLength;
         lowerTable = tables + (n - 1) * WaveTableSet::kLength;
-        upperWeight = (P - low) / (high - low);
+        // high - low is the power of two 2 b: dividing by it and multiplying
+        // by its reciprocal give the same bits, without a division.
+        upperWeight = (P - low) * (0.5 / b);
         lowerWeight = 1.0 - upperWeight;
         upperLevel = n;
     }
