@@ -243,10 +243,14 @@ struct LaneKernel {
 
         for (int k = 0; k < n; ++k) {
             const unsigned control = controlLanes[k];
-            for (unsigned bits = control; bits; bits &= bits - 1) {
-                const int l = __builtin_ctz(bits);
-                controlBefore(*voice[l], filterEnv[l / W][l % W], lfo1[k], lfo2[k]);
-                loadFilter(l);
+            // Control work falls on one sample in sixteen for each lane.
+            const bool controlHere = __builtin_expect(control != 0, 0);
+            if (controlHere) {
+                for (unsigned bits = control; bits; bits &= bits - 1) {
+                    const int l = __builtin_ctz(bits);
+                    controlBefore(*voice[l], filterEnv[l / W][l % W], lfo1[k], lfo2[k]);
+                    loadFilter(l);
+                }
             }
             V a[G];
             for (int g = 0; g < G; ++g) {
@@ -256,11 +260,13 @@ struct LaneKernel {
             // The smoothing steps and new tables of sample k reach the
             // oscillators from sample k + 1 on, the ladder's coefficients
             // were set before it.
-            for (unsigned bits = control; bits; bits &= bits - 1) {
-                const int l = __builtin_ctz(bits);
-                controlAfter(*voice[l], static_cast<int>(stage[1][l / W][l % W]));
-                loadOscs(l);
-                loadEnvs(l);
+            if (controlHere) {
+                for (unsigned bits = control; bits; bits &= bits - 1) {
+                    const int l = __builtin_ctz(bits);
+                    controlAfter(*voice[l], static_cast<int>(stage[1][l / W][l % W]));
+                    loadOscs(l);
+                    loadEnvs(l);
+                }
             }
             const bool more = k + 1 < n;
 
@@ -271,11 +277,9 @@ struct LaneKernel {
             if (more)
                 for (int g = 0; g < G; ++g) o1[g] = oscillate(0, g);
             for (int g = 0; g < G; ++g) stage_(y1[g], s1[g], u[g], g);
-            if (more)
-                for (int g = 0; g < G; ++g) o2[g] = oscillate(1, g);
             for (int g = 0; g < G; ++g) stage_(y2[g], s2[g], s1[g], g);
             if (more)
-                for (int g = 0; g < G; ++g) ahead[g] = oscillate(2, g) + (o1[g] + o2[g]);
+                for (int g = 0; g < G; ++g) o2[g] = oscillate(1, g);
             for (int g = 0; g < G; ++g) stage_(y3[g], s3[g], s2[g], g);
             for (int g = 0; g < G; ++g) {
                 y4[g] = y4[g] + gain[g] * (s3[g] - c4[g]);
@@ -286,6 +290,8 @@ struct LaneKernel {
             for (int g = 0; g < G; ++g) u[g] = softClip(h[g] * (x[g] - loop[g] * y4[g]), knee);
             for (int g = 0; g < G; ++g) c4[g] = softClip(h[g] * y4[g], knee);
             for (int g = 0; g < G; ++g) stage_(y1[g], s1[g], u[g], g);
+            if (more)
+                for (int g = 0; g < G; ++g) ahead[g] = oscillate(2, g) + (o1[g] + o2[g]);
             for (int g = 0; g < G; ++g) stage_(y2[g], s2[g], s1[g], g);
             for (int g = 0; g < G; ++g) stage_(y3[g], s3[g], s2[g], g);
             double *row = out + k * kMaxVoices;
