@@ -1,24 +1,11 @@
-#include <GL/freeglut.h>
-#include <X11/Xlib.h>
-
+#include "editor/GlutGuard.h"
 #include "editor/GlutPlatform.h"
 
 namespace tarn {
 
-bool glutPlatformInit() {
-    // The host (or a test) may have started GLUT already; a second glutInit
-    // would end the process.
-    if (glutGet(GLUT_INIT_STATE)) return true;
-    // Without a display glutInit reports an error and exits.
-    Display *display = XOpenDisplay(nullptr);
-    if (!display) return false;
-    XCloseDisplay(display);
-    static char programName[] = "tarnwell";
-    static char *argv[] = {programName, nullptr};
-    int argc = 1;
-    glutInit(&argc, argv);
-    return true;
-}
+// glutInit opens a connection of its own to the display named by DISPLAY;
+// without a display it simply fails and the editor draws no text.
+bool glutPlatformInit() { return glutguard::startGlut(5); }
 
 int glutPlatformCharWidth(unsigned char c) { return glutBitmapWidth(GLUT_BITMAP_9_BY_15, c); }
 

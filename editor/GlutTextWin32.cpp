@@ -1,20 +1,12 @@
 #include <windows.h>
 
-#include <GL/freeglut.h>
-
+#include "editor/GlutGuard.h"
 #include "editor/GlutPlatform.h"
 
 namespace tarn {
 
-bool glutPlatformInit() {
-    if (glutGet(GLUT_INIT_STATE)) return true;
-    // glutInit on Windows registers its own window class but opens no window.
-    static char programName[] = "tarnwell";
-    static char *argv[] = {programName, nullptr};
-    int argc = 1;
-    glutInit(&argc, argv);
-    return true;
-}
+// glutInit on Windows registers its own window class but opens no window.
+bool glutPlatformInit() { return glutguard::startGlut(1); }
 
 int glutPlatformCharWidth(unsigned char c) { return glutBitmapWidth(GLUT_BITMAP_9_BY_15, c); }
 

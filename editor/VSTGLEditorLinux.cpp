@@ -37,6 +37,17 @@ constexpr int kIdlePollMs = 30;
 // How long open() waits for the thread to have opened the view.
 constexpr auto kStartWait = std::chrono::seconds(10);
 
+// A busy X server turns a new connection away now and then (its queue of
+// waiting connections full); a host opening the editor just then would
+// otherwise get no editor at all.
+Display *openDisplay() {
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(20 * attempt));
+        if (Display *display = XOpenDisplay(nullptr)) return display;
+    }
+    return nullptr;
+}
+
 // The Windows virtual-key code of a key, as the key record carries it.
 VstInt32 virtualKey(KeySym sym) {
     if (sym >= XK_a && sym <= XK_z) return static_cast<VstInt32>('A' + (sym - XK_a));
@@ -279,7 +290,7 @@ bool VSTGLEditor::open(void *parent) {
     const int width = rectangle.right - rectangle.left;
     const int height = rectangle.bottom - rectangle.top;
 
-    p.display = XOpenDisplay(nullptr);
+    p.display = openDisplay();
     if (!p.display) return false;
     p.trap = std::make_unique<XErrorTrap>(p.display);
     int wake[2] = {-1, -1};
