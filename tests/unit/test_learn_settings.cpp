@@ -3,6 +3,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#ifdef _WIN32
+#include <process.h>
+#define getpid _getpid
+#else
+#include <unistd.h>
+#endif
 
 #include "learn/ControllerMap.h"
 #include "learn/Settings.h"
@@ -27,7 +33,8 @@ class SettingsFile : public ::testing::Test {
 protected:
     void SetUp() override {
         const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = fs::temp_directory_path() / (std::string("tarnwell-learn-") + info->name());
+        dir = fs::temp_directory_path() / (std::string("tarnwell-learn-") + info->name() + "-" +
+                                             std::to_string(getpid()));
         fs::remove_all(dir);
         fs::create_directories(dir);
         path = (dir / "tarnwell.cfg.txt").string();

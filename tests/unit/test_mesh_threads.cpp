@@ -46,7 +46,13 @@ TEST(MeshThreads, SteppingWhileOthersPokeReadAndResize) {
 
     // Stands in for the audio thread: note pushes, read-outs and the
     // periodic re-application of the size, with garbage mixed in.
+    // On a loaded machine the stepper may be scheduled late: the others start
+    // only once it runs, so the sharing is really exercised.
+    const auto awaitStepper = [&] {
+        while (steps.load(std::memory_order_relaxed) == 0) std::this_thread::yield();
+    };
     std::thread audio([&] {
+        awaitStepper();
         Lcg rng(11);
         volatile float sink = 0.0f;
         for (int i = 0; i < 40000; ++i) {
@@ -75,6 +81,7 @@ TEST(MeshThreads, SteppingWhileOthersPokeReadAndResize) {
 
     // Stands in for the user interface: mouse resets and drawing reads.
     std::thread ui([&] {
+        awaitStepper();
         Lcg rng(13);
         double sum = 0.0;
         for (int i = 0; i < 2000; ++i) {
