@@ -1,30 +1,5 @@
-# Cross build for 32-bit Windows with Debian's MinGW-w64 posix-threads
-# compilers. Test executables run under Wine through the crossing emulator,
-# so ctest drives the Windows build the same way as the native one.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross build for 32-bit Windows (build/win32).
 set(CMAKE_SYSTEM_PROCESSOR i686)
-
 set(TARNWELL_MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${TARNWELL_MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TARNWELL_MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER ${TARNWELL_MINGW_PREFIX}-windres)
-set(CMAKE_AR ${TARNWELL_MINGW_PREFIX}-ar CACHE FILEPATH "")
-set(CMAKE_RANLIB ${TARNWELL_MINGW_PREFIX}-ranlib CACHE FILEPATH "")
-set(CMAKE_OBJDUMP ${TARNWELL_MINGW_PREFIX}-objdump CACHE FILEPATH "")
-
-set(CMAKE_FIND_ROOT_PATH /usr/${TARNWELL_MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Every module and executable carries its own runtime: no libgcc_s, libstdc++
-# or libwinpthread DLL has to travel with it.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static")
-
-find_program(TARNWELL_WINE NAMES wine)
-if(TARNWELL_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${TARNWELL_WINE})
-endif()
+set(TARNWELL_WINE_LOADER wine)
+include(${CMAKE_CURRENT_LIST_DIR}/MinGWToolchain.cmake)

@@ -24,18 +24,32 @@ LONG WINAPI standInRegQueryValueExA(HKEY, LPCSTR, LPDWORD, LPDWORD, LPBYTE, LPDW
 
 }  // namespace
 
-// The import slots freeglut's objects refer to.
+// The import slots freeglut's objects refer to. 32-bit x86 decorates an
+// import with a leading underscore and the argument bytes of the stdcall
+// callee; x86-64 has one calling convention and no decoration.
+#if defined(_WIN64)
+#define TARNWELL_IMPORT_SLOT(name, argumentBytes) "__imp_" #name
+#else
+#define TARNWELL_IMPORT_SLOT(name, argumentBytes) "__imp__" #name "@" #argumentBytes
+#endif
+
 extern "C" {
-void *standInSlotTimeBeginPeriod __asm__("__imp__timeBeginPeriod@4") =
+void *standInSlotTimeBeginPeriod __asm__(TARNWELL_IMPORT_SLOT(timeBeginPeriod, 4)) =
     reinterpret_cast<void *>(&standInTimeBeginPeriod);
-void *standInSlotTimeEndPeriod __asm__("__imp__timeEndPeriod@4") = reinterpret_cast<void *>(&standInTimeEndPeriod);
-void *standInSlotTimeGetTime __asm__("__imp__timeGetTime@0") = reinterpret_cast<void *>(&standInTimeGetTime);
-void *standInSlotJoyGetPosEx __asm__("__imp__joyGetPosEx@8") = reinterpret_cast<void *>(&standInJoyGetPosEx);
-void *standInSlotJoyGetDevCapsA __asm__("__imp__joyGetDevCapsA@12") =
+void *standInSlotTimeEndPeriod __asm__(TARNWELL_IMPORT_SLOT(timeEndPeriod, 4)) =
+    reinterpret_cast<void *>(&standInTimeEndPeriod);
+void *standInSlotTimeGetTime __asm__(TARNWELL_IMPORT_SLOT(timeGetTime, 0)) =
+    reinterpret_cast<void *>(&standInTimeGetTime);
+void *standInSlotJoyGetPosEx __asm__(TARNWELL_IMPORT_SLOT(joyGetPosEx, 8)) =
+    reinterpret_cast<void *>(&standInJoyGetPosEx);
+void *standInSlotJoyGetDevCapsA __asm__(TARNWELL_IMPORT_SLOT(joyGetDevCapsA, 12)) =
     reinterpret_cast<void *>(&standInJoyGetDevCapsA);
-void *standInSlotRegCloseKey __asm__("__imp__RegCloseKey@4") = reinterpret_cast<void *>(&standInRegCloseKey);
-void *standInSlotRegOpenKeyA __asm__("__imp__RegOpenKeyA@12") = reinterpret_cast<void *>(&standInRegOpenKeyA);
-void *standInSlotRegOpenKeyExA __asm__("__imp__RegOpenKeyExA@20") = reinterpret_cast<void *>(&standInRegOpenKeyExA);
-void *standInSlotRegQueryValueExA __asm__("__imp__RegQueryValueExA@24") =
+void *standInSlotRegCloseKey __asm__(TARNWELL_IMPORT_SLOT(RegCloseKey, 4)) =
+    reinterpret_cast<void *>(&standInRegCloseKey);
+void *standInSlotRegOpenKeyA __asm__(TARNWELL_IMPORT_SLOT(RegOpenKeyA, 12)) =
+    reinterpret_cast<void *>(&standInRegOpenKeyA);
+void *standInSlotRegOpenKeyExA __asm__(TARNWELL_IMPORT_SLOT(RegOpenKeyExA, 20)) =
+    reinterpret_cast<void *>(&standInRegOpenKeyExA);
+void *standInSlotRegQueryValueExA __asm__(TARNWELL_IMPORT_SLOT(RegQueryValueExA, 24)) =
     reinterpret_cast<void *>(&standInRegQueryValueExA);
 }
