@@ -11,7 +11,7 @@ namespace {
 
 struct Registry {
     std::mutex mutex;
-    std::map<uint32_t, Timer *> timers;
+    std::map<TimerId, Timer *> timers;
 };
 
 Registry &registry() {
@@ -21,19 +21,19 @@ Registry &registry() {
 
 }  // namespace
 
-void timerRegistryInsert(uint32_t id, Timer *timer) {
+void timerRegistryInsert(TimerId id, Timer *timer) {
     Registry &r = registry();
     std::lock_guard<std::mutex> lock(r.mutex);
     r.timers[id] = timer;
 }
 
-void timerRegistryErase(uint32_t id) {
+void timerRegistryErase(TimerId id) {
     Registry &r = registry();
     std::lock_guard<std::mutex> lock(r.mutex);
     r.timers.erase(id);
 }
 
-Timer *timerRegistryFind(uint32_t id) {
+Timer *timerRegistryFind(TimerId id) {
     Registry &r = registry();
     std::lock_guard<std::mutex> lock(r.mutex);
     auto it = r.timers.find(id);
@@ -52,7 +52,7 @@ Timer::~Timer() { stop(); }
 
 bool Timer::start() {
     if (running) return false;
-    const uint32_t id = platformStartTimer(interval);
+    const TimerId id = platformStartTimer(interval);
     if (id == 0) return false;
     timerId = id;
     timerRegistryInsert(id, this);
@@ -67,7 +67,7 @@ void Timer::stop() {
     running = false;
 }
 
-void Timer::deliver(uint32_t id) {
+void Timer::deliver(TimerId id) {
     // The object is only ever stopped and destroyed on the thread that owns
     // the timer, which is the thread running this call.
     if (Timer *timer = timerRegistryFind(id)) timer->tick();

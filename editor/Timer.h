@@ -7,6 +7,9 @@
 
 namespace tarn {
 
+// Operating-system timer ids are as wide as a pointer (UINT_PTR on Windows).
+using TimerId = uintptr_t;
+
 class Timer {
 public:
     explicit Timer(int32_t intervalMs);
@@ -22,16 +25,16 @@ public:
 
     bool isRunning() const { return running; }
     int32_t getInterval() const { return interval; }
-    uint32_t getTimerId() const { return timerId; }
+    TimerId getTimerId() const { return timerId; }
 
     // Routes a system timer id to its Timer; unknown ids (a tick that
     // arrives after stop) are ignored.
-    static void deliver(uint32_t id);
+    static void deliver(TimerId id);
     // Entries in the process-wide registry.
     static int registeredCount();
 
 private:
-    uint32_t timerId = 0;
+    TimerId timerId = 0;
     int32_t interval;
     bool running = false;
 };

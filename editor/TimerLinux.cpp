@@ -65,8 +65,9 @@ void ThreadTimers::cancel(uint32_t id) {
     list.erase(std::remove_if(list.begin(), list.end(), [id](const Entry &e) { return e.id == id; }), list.end());
 }
 
-uint32_t platformStartTimer(int32_t intervalMs) { return ThreadTimers::schedule(intervalMs); }
+TimerId platformStartTimer(int32_t intervalMs) { return ThreadTimers::schedule(intervalMs); }
 
-void platformStopTimer(uint32_t id) { ThreadTimers::cancel(id); }
+// This service hands out 32-bit ids, so any id it is given back fits.
+void platformStopTimer(TimerId id) { ThreadTimers::cancel(static_cast<uint32_t>(id)); }
 
 }  // namespace tarn

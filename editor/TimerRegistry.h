@@ -6,17 +6,17 @@
 
 #include <cstdint>
 
+#include "editor/Timer.h"
+
 namespace tarn {
 
-class Timer;
-
-void timerRegistryInsert(uint32_t id, Timer *timer);
-void timerRegistryErase(uint32_t id);
-Timer *timerRegistryFind(uint32_t id);
+void timerRegistryInsert(TimerId id, Timer *timer);
+void timerRegistryErase(TimerId id);
+Timer *timerRegistryFind(TimerId id);
 int timerRegistrySize();
 
 // Platform timer service: 0 when no timer could be made.
-uint32_t platformStartTimer(int32_t intervalMs);
-void platformStopTimer(uint32_t id);
+TimerId platformStartTimer(int32_t intervalMs);
+void platformStopTimer(TimerId id);
 
 }  // namespace tarn

@@ -8,6 +8,10 @@ namespace tarn {
 
 namespace {
 
+// A 64-bit host passes values wider than the numbers they carry: one that
+// does not fit must not act as the number its low bits happen to spell.
+bool fitsVstInt32(VstIntPtr value) { return static_cast<VstIntPtr>(static_cast<VstInt32>(value)) == value; }
+
 AudioEffect *effectOf(AEffect *e) { return e ? static_cast<AudioEffect *>(e->object) : nullptr; }
 
 VstIntPtr VSTCALLBACK dispatchEntry(AEffect *e, VstInt32 opcode, VstInt32 index, VstIntPtr value, void *ptr,
@@ -116,7 +120,7 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
             close();
             return 1;
         case effSetProgram:
-            if (value < numPrograms) setProgram(static_cast<VstInt32>(value));
+            if (value < numPrograms && fitsVstInt32(value)) setProgram(static_cast<VstInt32>(value));
             return 0;
         case effGetProgram:
             return getProgram();
@@ -139,7 +143,7 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
             setSampleRate(opt);
             return 0;
         case effSetBlockSize:
-            setBlockSize(static_cast<VstInt32>(value));
+            if (fitsVstInt32(value)) setBlockSize(static_cast<VstInt32>(value));
             return 0;
         case effMainsChanged:
             if (value == 0)
@@ -164,7 +168,7 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
         case effGetChunk:
             return ptr ? getChunk(static_cast<void **>(ptr), index != 0) : 0;
         case effSetChunk:
-            return ptr ? setChunk(ptr, static_cast<VstInt32>(value), index != 0) : 0;
+            return ptr && fitsVstInt32(value) ? setChunk(ptr, static_cast<VstInt32>(value), index != 0) : 0;
         default:
             return 0;
     }

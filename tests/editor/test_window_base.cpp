@@ -155,7 +155,7 @@ TEST(EditorTimerWin32, StartStopAndOwnTicks) {
     EXPECT_GT(a.ticks, 0);
     EXPECT_GT(b.ticks, 0);
     EXPECT_GT(a.ticks, b.ticks);  // each timer only gets its own
-    const uint32_t stale = a.getTimerId();
+    const TimerId stale = a.getTimerId();
     a.stop();
     a.stop();
     EXPECT_FALSE(a.isRunning());

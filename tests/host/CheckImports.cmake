@@ -1,9 +1,18 @@
-# Fails unless the DLL imports only system DLLs and exports VSTPluginMain and
-# main at one address.
+# Fails unless the DLL is built for the expected architecture (BITS 32 or 64),
+# imports only system DLLs and exports VSTPluginMain and main at one address.
 execute_process(COMMAND ${OBJDUMP} -p ${MODULE} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "objdump failed on ${MODULE}")
 endif()
+if(BITS EQUAL 64)
+  set(magic "020b")
+else()
+  set(magic "010b")
+endif()
+if(NOT dump MATCHES "Magic[\t ]+${magic}")
+  message(FATAL_ERROR "tarnwell.dll is not a ${BITS}-bit module")
+endif()
+message(STATUS "a ${BITS}-bit module")
 string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
 set(allowed kernel32.dll user32.dll gdi32.dll opengl32.dll glu32.dll msvcrt.dll)
 foreach(line ${imports})
