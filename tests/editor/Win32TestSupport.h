@@ -4,7 +4,11 @@
 
 #include <windows.h>
 
+#include <GL/gl.h>
+
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -72,46 +76,78 @@ inline int countChildren(HWND parent, const std::string &className) {
 
 using Capture = editorcheck::Capture;
 
-inline Capture captureFrom(HDC source, int x, int y, int width, int height) {
+// The frame the editor last swapped. Wine keeps an OpenGL child window's
+// frames in an off-screen X window of its own, which neither the screen nor a
+// GDI copy of it shows; the frame is still in the window's back buffer, read
+// here through a context of our own on the window's device context, so the
+// editor's own context is left as it was.
+inline Capture captureWindow(HWND hwnd) {
     Capture cap;
-    cap.width = width;
-    cap.height = height;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void *bits = nullptr;
-    HDC memory = CreateCompatibleDC(source);
-    HBITMAP bitmap = CreateDIBSection(source, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
-    GdiFlush();
-    cap.rgb.resize(static_cast<size_t>(width) * height * 3);
-    const uint8_t *p = static_cast<const uint8_t *>(bits);
-    for (size_t i = 0; p && i < static_cast<size_t>(width) * height; ++i) {
-        cap.rgb[i * 3 + 0] = p[i * 4 + 2];
-        cap.rgb[i * 3 + 1] = p[i * 4 + 1];
-        cap.rgb[i * 3 + 2] = p[i * 4 + 0];
+    RECT r;
+    if (!hwnd || !GetClientRect(hwnd, &r)) return cap;
+    cap.width = r.right - r.left;
+    cap.height = r.bottom - r.top;
+    cap.rgb.assign(static_cast<size_t>(cap.width) * cap.height * 3, 0);
+    HDC previousDc = wglGetCurrentDC();
+    HGLRC previous = wglGetCurrentContext();
+    HDC dc = GetDC(hwnd);
+    HGLRC reader = wglCreateContext(dc);
+    if (reader && wglMakeCurrent(dc, reader)) {
+        std::vector<uint8_t> upward(cap.rgb.size());
+        glReadBuffer(GL_BACK);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, cap.width, cap.height, GL_RGB, GL_UNSIGNED_BYTE, upward.data());
+        const size_t row = static_cast<size_t>(cap.width) * 3;
+        for (int y = 0; y < cap.height; ++y)
+            std::copy(upward.begin() + (cap.height - 1 - y) * row, upward.begin() + (cap.height - y) * row,
+                      cap.rgb.begin() + y * row);
     }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
+    wglMakeCurrent(previousDc, previous);
+    if (reader) wglDeleteContext(reader);
+    ReleaseDC(hwnd, dc);
     return cap;
 }
 
-// Reads the window from the screen, where the OpenGL frames end up.
-inline Capture captureWindow(HWND hwnd) {
-    RECT r;
-    GetClientRect(hwnd, &r);
-    POINT origin = {0, 0};
-    ClientToScreen(hwnd, &origin);
-    HDC screen = GetDC(nullptr);
-    Capture cap = captureFrom(screen, origin.x, origin.y, r.right - r.left, r.bottom - r.top);
-    ReleaseDC(nullptr, screen);
-    return cap;
+// Whether a native program to read the X side was handed over (only under
+// Wine, which starts a Unix program as readily as a Windows one).
+inline bool xGrabAvailable() { return GetEnvironmentVariableA("TARNWELL_X_GRAB", nullptr, 0) > 0; }
+
+// What the X server holds for the one OpenGL child window of the given size,
+// read by the native program TARNWELL_X_GRAB names. False if the grab failed.
+inline bool grabXWindow(int width, int height, Capture &cap) {
+    char grabber[MAX_PATH] = {}, unixDir[MAX_PATH] = {};
+    if (GetEnvironmentVariableA("TARNWELL_X_GRAB", grabber, MAX_PATH) == 0 ||
+        GetEnvironmentVariableA("TARNWELL_X_GRAB_DIR", unixDir, MAX_PATH) == 0)
+        return false;
+    const std::string out = std::string(unixDir) + "/x-grab-" + std::to_string(GetCurrentProcessId()) + ".ppm";
+    const std::string reachable = "Z:" + out;
+    DeleteFileA(reachable.c_str());
+    std::string command = "Z:" + std::string(grabber) + " " + std::to_string(width) + " " + std::to_string(height) +
+                          " " + out;
+    std::replace(command.begin(), command.begin() + command.find(' '), '/', '\\');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    // The grabber renames its result into place once it is whole.
+    FILE *f = nullptr;
+    for (int waited = 0; waited < 15000 && !f; waited += 50) {
+        Sleep(50);
+        f = std::fopen(reachable.c_str(), "rb");
+    }
+    if (!f) return false;
+    int w = 0, h = 0, depth = 0;
+    const bool header = std::fscanf(f, "P6 %d %d %d", &w, &h, &depth) == 3 && std::fgetc(f) != EOF && depth == 255;
+    cap.width = w;
+    cap.height = h;
+    cap.rgb.assign(header ? static_cast<size_t>(w) * h * 3 : 0, 0);
+    const bool whole = header && std::fread(cap.rgb.data(), 1, cap.rgb.size(), f) == cap.rgb.size();
+    std::fclose(f);
+    DeleteFileA(reachable.c_str());
+    return whole;
 }
 
 inline std::string tempDirectory(const char *tag) {
