@@ -13,7 +13,6 @@ void LadderFilter::setup(double fc, double r, double sr) {
     // Written so that an undefined K also lands on the floor.
     feedback = K >= kFeedbackFloor ? K : kFeedbackFloor;
 
-    inGain = 1.0 / (2.0 * scale);
     stageGain = 2.0 * scale * tune;
     loopGain = 4.0 * feedback;
 }

@@ -17,9 +17,22 @@ public:
     static constexpr double kCeiling = 0.96016;
     static constexpr double kCurve = 0.26037;
     static constexpr double kFeedbackFloor = 0.0001;
+    // The curve as it meets twice its argument (below).
+    static constexpr double kTwiceKnee = 2.0 * kKnee;
+    static constexpr double kQuarterCurve = 0.25 * kCurve;
 
     // A tanh-like saturator: odd, flat at +-kCeiling beyond +-kKnee.
     static inline double softClip(double v);
+    // softClip(0.5 * w), which is how every stage applies it: the input gain
+    // 1 / (2 scale) is one half, scale being 1. Halving and doubling are
+    // exact, so the piece's own arithmetic on w against twice the knee, with
+    // a quarter of the curvature, gives the very bits of the curve at w / 2:
+    // (w - 2T) is 2 (w/2 - T) to the bit, its square four times the square.
+    // The halved value still picks the piece, so a w so small that halving
+    // it rounds (or flushes to zero) takes the branch it takes in the curve.
+    // What leaves the ladder's dependent chain is one multiplication per
+    // stage.
+    static inline double softClipHalf(double w);
 
     void setup(double fc, double r, double sampleRate);
     inline double processSample(double x);
@@ -37,7 +50,6 @@ private:
     inline double halfStep(double in);
 
     // Derived from scale, tune and feedback in setup.
-    double inGain = 0.5;   // 1 / (2 scale)
     double stageGain = 0.0; // 2 scale tune
     double loopGain = 0.0;  // 4 feedback
     ExpMemo exp_;
@@ -60,17 +72,28 @@ inline double LadderFilter::softClip(double v) {
     return kCeiling - kCurve * (d * d);
 }
 
+inline double LadderFilter::softClipHalf(double w) {
+    const double v = 0.5 * w;
+    if (v < 0.0) {
+        if (!(v > -kKnee)) return -kCeiling;
+        const double e = w + kTwiceKnee;
+        return kQuarterCurve * (e * e) - kCeiling;
+    }
+    if (!(v < kKnee)) return kCeiling;
+    const double e = w - kTwiceKnee;
+    return kCeiling - kQuarterCurve * (e * e);
+}
+
 inline double LadderFilter::halfStep(double in) {
-    const double h = inGain;
     const double G = stageGain;
-    const double u = softClip(h * (in - loopGain * y4));
+    const double u = softClipHalf(in - loopGain * y4);
     y1 = y1 + G * (u - s1);
-    s1 = softClip(h * y1);
+    s1 = softClipHalf(y1);
     y2 = y2 + G * (s1 - s2);
-    s2 = softClip(h * y2);
+    s2 = softClipHalf(y2);
     y3 = y3 + G * (s2 - s3);
-    s3 = softClip(h * y3);
-    y4 = y4 + G * (s3 - softClip(h * y4));
+    s3 = softClipHalf(y3);
+    y4 = y4 + G * (s3 - softClipHalf(y4));
     const double m = (y4 + y4Prev) * 0.5;
     y4Prev = y4;
     return m;

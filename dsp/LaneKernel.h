@@ -85,19 +85,22 @@ struct LaneKernel {
         v.controlTicks();
     }
 
-    // LadderFilter::softClip in every lane, bit for bit, with masks in
+    // LadderFilter::softClipHalf in every lane, bit for bit, with masks in
     // place of its branches. Both halves of the curve are one parabola
-    // mirrored through the origin: T + v for negative v is the same operation
-    // as T - |v|, and a*s - b is exactly -(b - a*s), so folding by the sign
-    // gives the same bits as evaluating each piece.
-    static TARN_LANE_INLINE V softClip(V v, V knee) {
-        typedef decltype(v < v) Bits;
+    // mirrored through the origin: 2T + w for negative w is the same
+    // operation as 2T - |w|, and a*s - b is exactly -(b - a*s), so folding by
+    // the sign gives the same bits as evaluating each piece. The sign is that
+    // of the halved value, as in the scalar form, and is needed only at the
+    // end, off the dependent chain.
+    static TARN_LANE_INLINE V softClipHalf(V w, V twiceKnee) {
+        typedef decltype(w < w) Bits;
         const Bits magnitude = Bits{} + INT64_MAX;
         const Bits sign = Bits{} + INT64_MIN;
-        const V a = (V)((Bits)v & magnitude);
-        const V d = (a < knee ? a : knee) - knee;
-        const V r = LadderFilter::kCeiling - LadderFilter::kCurve * (d * d);
-        return (V)((Bits)r ^ ((v < 0.0) & sign));
+        const Bits negative = (w * 0.5) < 0.0;
+        const V a = (V)((Bits)w & magnitude);
+        const V e = (a < twiceKnee ? a : twiceKnee) - twiceKnee;
+        const V r = LadderFilter::kCeiling - LadderFilter::kQuarterCurve * (e * e);
+        return (V)((Bits)r ^ (negative & sign));
     }
 
     // G groups of W lanes; lane l is lane l % W of group l / W. Lanes past
@@ -108,10 +111,10 @@ struct LaneKernel {
                                         int n, double *out) {
         // Hidden from the optimiser, the knee stays an operand of one
         // minimum instruction instead of a comparison and a blend.
-        double kneeValue = LadderFilter::kKnee;
+        double kneeValue = LadderFilter::kTwiceKnee;
         __asm__("" : "+x"(kneeValue));
         constexpr int L = W * G;
-        const V zero = V{}, one = zero + 1.0, half = zero + 0.5, cycle = zero + 8192.0, knee = zero + kneeValue;
+        const V zero = V{}, one = zero + 1.0, half = zero + 0.5, cycle = zero + 8192.0, twiceKnee = zero + kneeValue;
         typedef decltype(zero < zero) Mask;
 
         Voice *voice[L];
@@ -121,7 +124,7 @@ struct LaneKernel {
         V phase[kOscs][G], inc[kOscs][G], upW[kOscs][G], loW[kOscs][G], widthT[kOscs][G], shape[kOscs][G];
         const double *up[kOscs][L], *lo[kOscs][L];
         // Ladder: coefficients, then state.
-        V h[G], gain[G], loop[G], y1[G], y2[G], y3[G], y4[G], prev[G], s1[G], s2[G], s3[G];
+        V gain[G], loop[G], y1[G], y2[G], y3[G], y4[G], prev[G], s1[G], s2[G], s3[G];
         // Envelopes, 0 the filter's and 1 the amplitude's: state, then
         // slopes and sustain level.
         V level[2][G], stage[2][G], attack[2][G], decay[2][G], release[2][G], sustain[2][G];
@@ -143,7 +146,6 @@ struct LaneKernel {
         auto loadFilter = [&](int l) __attribute__((always_inline)) {
             const int g = l / W, w = l % W;
             const LadderFilter &f = voice[l]->filter.ladder;
-            h[g][w] = f.inGain;
             gain[g][w] = f.stageGain;
             loop[g][w] = f.loopGain;
         };
@@ -225,10 +227,10 @@ struct LaneKernel {
             phase[o][g] = wrapped > 0.0 ? wrapped : p;
             return y;
         };
-        // One stage of the ladder: y = y + G (in - s), s = softClip(h y).
+        // One stage of the ladder: y = y + G (in - s), s = softClip(y / 2).
         auto stage_ = [&](V &y, V &s, V in, int g) __attribute__((always_inline)) {
             y = y + gain[g] * (in - s);
-            s = softClip(h[g] * y, knee);
+            s = softClipHalf(y, twiceKnee);
         };
 
         // The oscillators run one sample ahead of the ladder, their work laid
@@ -272,8 +274,8 @@ struct LaneKernel {
 
             // First half-step, fed the oscillators.
             V u[G], c4[G];
-            for (int g = 0; g < G; ++g) u[g] = softClip(h[g] * (x[g] - loop[g] * y4[g]), knee);
-            for (int g = 0; g < G; ++g) c4[g] = softClip(h[g] * y4[g], knee);
+            for (int g = 0; g < G; ++g) u[g] = softClipHalf(x[g] - loop[g] * y4[g], twiceKnee);
+            for (int g = 0; g < G; ++g) c4[g] = softClipHalf(y4[g], twiceKnee);
             if (more)
                 for (int g = 0; g < G; ++g) o1[g] = oscillate(0, g);
             for (int g = 0; g < G; ++g) stage_(y1[g], s1[g], u[g], g);
@@ -287,8 +289,8 @@ struct LaneKernel {
                 prev[g] = y4[g];
             }
             // Second half-step, fed the average over the first.
-            for (int g = 0; g < G; ++g) u[g] = softClip(h[g] * (x[g] - loop[g] * y4[g]), knee);
-            for (int g = 0; g < G; ++g) c4[g] = softClip(h[g] * y4[g], knee);
+            for (int g = 0; g < G; ++g) u[g] = softClipHalf(x[g] - loop[g] * y4[g], twiceKnee);
+            for (int g = 0; g < G; ++g) c4[g] = softClipHalf(y4[g], twiceKnee);
             for (int g = 0; g < G; ++g) stage_(y1[g], s1[g], u[g], g);
             if (more)
                 for (int g = 0; g < G; ++g) ahead[g] = oscillate(2, g) + (o1[g] + o2[g]);

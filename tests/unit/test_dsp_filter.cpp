@@ -44,9 +44,10 @@ double pieces(double v) {
 }
 
 TEST(DspFilter, SoftClipMatchesTheCurveBitForBit) {
+    const double tiny = std::numeric_limits<double>::denorm_min(), least = std::numeric_limits<double>::min();
     std::vector<double> probes = {0.0, -0.0, kT, -kT, std::nextafter(kT, 0.0), std::nextafter(-kT, 0.0),
-                                  std::numeric_limits<double>::denorm_min(),
-                                  -std::numeric_limits<double>::denorm_min(), 1e300, -1e300};
+                                  2.0 * kT, -2.0 * kT, std::nextafter(2.0 * kT, 0.0), tiny, -tiny, 3.0 * tiny,
+                                  -3.0 * tiny, least, -least, 3.0 * least, -3.0 * least, 1e300, -1e300};
     std::uint64_t seed = 12345;
     for (int k = 0; k < 200000; ++k) {
         seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
@@ -56,11 +57,15 @@ TEST(DspFilter, SoftClipMatchesTheCurveBitForBit) {
         const double v = probes[k], w = probes[probes.size() - 1 - k];
         const double got = LadderFilter::softClip(v), want = pieces(v);
         ASSERT_EQ(std::memcmp(&got, &want, sizeof got), 0) << v;
-        // The two-lane form used for voices side by side, each lane on its own.
+        // The ladder's form, which takes twice the argument, and its two-lane
+        // form for voices side by side, each lane on its own; arguments so
+        // small that halving them rounds included.
+        const double halved = LadderFilter::softClipHalf(v), wantHalved = pieces(0.5 * v);
+        ASSERT_EQ(std::memcmp(&halved, &wantHalved, sizeof halved), 0) << v;
         typedef LaneVector<2>::V Pair;
-        const Pair pair = LaneKernel<2>::softClip(Pair{v, w}, Pair{} + LadderFilter::kKnee);
-        const double first = pair[0], second = pair[1], wantSecond = pieces(w);
-        ASSERT_EQ(std::memcmp(&first, &want, sizeof first), 0) << v;
+        const Pair pair = LaneKernel<2>::softClipHalf(Pair{v, w}, Pair{} + LadderFilter::kTwiceKnee);
+        const double first = pair[0], second = pair[1], wantSecond = pieces(0.5 * w);
+        ASSERT_EQ(std::memcmp(&first, &wantHalved, sizeof first), 0) << v;
         ASSERT_EQ(std::memcmp(&second, &wantSecond, sizeof second), 0) << w;
     }
 }
