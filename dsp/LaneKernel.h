@@ -188,9 +188,23 @@ struct LaneKernel {
             if (l < count && first < n) controlLanes[first] |= 1u << l;
         }
 
+        // Held notes spend most of their time in sustain, where a step only
+        // reads the sustain level: level and stage stay as they are. Within a
+        // stretch nothing takes an envelope out of sustain (release and
+        // trigger come with events, which end stretches), so a group whose
+        // lanes all sustain at the start sustains to the end.
+        bool sustaining[2][G];
+        for (int e = 0; e < 2; ++e)
+            for (int g = 0; g < G; ++g) {
+                const Mask held = stage[e][g] == 3.0;
+                sustaining[e][g] = true;
+                for (int w = 0; w < W; ++w) sustaining[e][g] = sustaining[e][g] && held[w] != 0;
+            }
+
         // One step of an envelope in every lane: eg::next with its branches
         // turned into masks. Only the lanes in a stage take its result.
         auto envelope = [&](int e, int g) __attribute__((always_inline)) {
+            if (sustaining[e][g]) return sustain[e][g];
             const V st = stage[e][g], lv = level[e][g], S = sustain[e][g], rel = release[e][g];
             const Mask idle = st == 0.0, inAttack = st == 1.0, inDecay = st == 2.0, inSustain = st == 3.0,
                        inRelease = st == 4.0;
