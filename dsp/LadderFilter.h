@@ -35,6 +35,8 @@ public:
     static inline double softClipHalf(double w);
 
     void setup(double fc, double r, double sampleRate);
+    // The coefficients another ladder's setup gave.
+    inline void takeCoefficients(const LadderFilter &other);
     inline double processSample(double x);
 
     double scale = 1.0;
@@ -97,6 +99,14 @@ inline double LadderFilter::halfStep(double in) {
     const double m = (y4 + y4Prev) * 0.5;
     y4Prev = y4;
     return m;
+}
+
+inline void LadderFilter::takeCoefficients(const LadderFilter &other) {
+    scale = other.scale;
+    tune = other.tune;
+    feedback = other.feedback;
+    stageGain = other.stageGain;
+    loopGain = other.loopGain;
 }
 
 inline double LadderFilter::processSample(double x) {

@@ -69,10 +69,10 @@ struct LaneKernel {
     // The control work of one voice on the sample where its counter is 0:
     // new targets and filter coefficients before the sample, the smoothing
     // steps and the new tables and envelope slopes after it.
-    static void controlBefore(Voice &v, double filterEnvValue, double lfo1, double lfo2) {
+    static void controlBefore(Voice &v, double filterEnvValue, double lfo1, double lfo2, const VoiceFilter *last) {
         v.filterEnvValue = filterEnvValue;
         v.controlTargets(lfo1, lfo2);
-        v.filter.updateCoefficients();
+        v.filter.updateCoefficientsLike(last);
     }
     static void controlAfter(Voice &v, int ampStage) {
         v.ampEnv.stage_ = ampStage;
@@ -262,9 +262,11 @@ struct LaneKernel {
             // Control work falls on one sample in sixteen for each lane.
             const bool controlHere = __builtin_expect(control != 0, 0);
             if (controlHere) {
+                const VoiceFilter *last = nullptr;
                 for (unsigned bits = control; bits; bits &= bits - 1) {
                     const int l = __builtin_ctz(bits);
-                    controlBefore(*voice[l], filterEnv[l / W][l % W], lfo1[k], lfo2[k]);
+                    controlBefore(*voice[l], filterEnv[l / W][l % W], lfo1[k], lfo2[k], last);
+                    last = &voice[l]->filter;
                     loadFilter(l);
                 }
             }

@@ -20,6 +20,21 @@ void VoiceFilter::updateCoefficients() {
     const double r = resonance.get();
     const double fc = noteFreqs[tableIndex(c)];
     ladder.setup(fc, r, sampleRate);
+    coefficientCutoff = c;
+    coefficientResonance = r;
+}
+
+void VoiceFilter::updateCoefficientsLike(const VoiceFilter *last) {
+    const double c = cutoff.get();
+    const double r = resonance.get();
+    if (last && sameBits(c, last->coefficientCutoff) && sameBits(r, last->coefficientResonance) &&
+        sameBits(sampleRate, last->sampleRate)) {
+        ladder.takeCoefficients(last->ladder);
+        coefficientCutoff = c;
+        coefficientResonance = r;
+        return;
+    }
+    updateCoefficients();
 }
 
 }  // namespace tarn

@@ -16,6 +16,11 @@ public:
     VoiceFilter();
 
     void updateCoefficients();
+    // As updateCoefficients, but when `last` (a filter whose coefficients
+    // were set this control period, or null) was set from the same cutoff,
+    // resonance and rate bits, its coefficients are taken as they are: they
+    // are what the same computation gives. The voices of a chord share them.
+    void updateCoefficientsLike(const VoiceFilter *last);
     inline double processSample(double x);
     // The smoothing step after a sample on which the control counter is 0.
     inline void controlTick();
@@ -34,6 +39,9 @@ public:
 
 private:
     const double *noteFreqs;
+    // The cutoff and resonance values of the last coefficients.
+    double coefficientCutoff = 0.0;
+    double coefficientResonance = 0.0;
 };
 
 inline double VoiceFilter::processSample(double x) {
