@@ -74,14 +74,14 @@ struct LaneKernel {
         v.controlTargets(lfo1, lfo2);
         v.filter.updateCoefficientsLike(last);
     }
-    static void controlAfter(Voice &v, int ampStage) {
+    static void controlAfter(Voice &v, int ampStage, const Voice *last) {
         v.ampEnv.stage_ = ampStage;
         v.osc1.controlTick();
         v.osc2.controlTick();
         v.osc3.controlTick();
         v.filter.controlTick();
-        v.filterEnv.controlTick();
-        v.ampEnv.controlTick();
+        v.filterEnv.controlTickLike(last ? &last->filterEnv : nullptr);
+        v.ampEnv.controlTickLike(last ? &last->ampEnv : nullptr);
         v.controlTicks();
     }
 
@@ -279,9 +279,11 @@ struct LaneKernel {
             // oscillators from sample k + 1 on, the ladder's coefficients
             // were set before it.
             if (controlHere) {
+                const Voice *last = nullptr;
                 for (unsigned bits = control; bits; bits &= bits - 1) {
                     const int l = __builtin_ctz(bits);
-                    controlAfter(*voice[l], static_cast<int>(stage[1][l / W][l % W]));
+                    controlAfter(*voice[l], static_cast<int>(stage[1][l / W][l % W]), last);
+                    last = voice[l];
                     loadOscs(l);
                     loadEnvs(l);
                 }

@@ -32,4 +32,20 @@ void eg::controlTick() {
     computeSteps();
 }
 
+void eg::controlTickLike(const eg *last) {
+    attackTime.tick();
+    decayTime.tick();
+    sustainLevel.tick();
+    releaseTime.tick();
+    if (last && sameBits(attackTime.out, last->attackTime.out) && sameBits(decayTime.out, last->decayTime.out) &&
+        sameBits(sustainLevel.get(), last->sustainLevel.get()) &&
+        sameBits(releaseTime.out, last->releaseTime.out) && sameBits(sampleRate, last->sampleRate)) {
+        attackStep = last->attackStep;
+        decayStep = last->decayStep;
+        releaseStep = last->releaseStep;
+        return;
+    }
+    computeSteps();
+}
+
 }  // namespace tarn

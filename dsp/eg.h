@@ -36,6 +36,11 @@ private:
     friend struct LaneKernel;
     void computeSteps();
     void controlTick();
+    // As controlTick, but when `last` (an envelope that ticked this control
+    // period, or null) now has the same times, sustain level and rate bits,
+    // its slopes are taken as they are: they are what the same divisions
+    // give. The voices of a chord share them.
+    void controlTickLike(const eg *last);
 
     int stage_ = kIdle;
     double level_ = 0.0;
