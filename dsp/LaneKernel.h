@@ -108,7 +108,7 @@ struct LaneKernel {
     // they take no part in control work and are never written back.
     template <int G>
     static TARN_LANE_INLINE void render(Voice *const *voices, int count, const double *lfo1, const double *lfo2,
-                                        int n, double *out) {
+                                        int n, double *out, VoiceLanes::Hook &hook) {
         // Hidden from the optimiser, the knee stays an operand of one
         // minimum instruction instead of a comparison and a blend.
         double kneeValue = LadderFilter::kTwiceKnee;
@@ -184,8 +184,10 @@ struct LaneKernel {
             loadOscs(l);
             loadFilter(l);
             loadEnvs(l);
-            const int first = (kMaxSamples - (v.controlCounter & v.controlMask)) & (kMaxSamples - 1);
-            if (l < count && first < n) controlLanes[first] |= 1u << l;
+            constexpr int kInterval = Voice::kControlInterval;
+            const int first = (kInterval - (v.controlCounter & v.controlMask)) & (kInterval - 1);
+            if (l < count)
+                for (int c = first; c < n; c += kInterval) controlLanes[c] |= 1u << l;
         }
 
         // Held notes spend most of their time in sustain, where a step only
@@ -323,6 +325,9 @@ struct LaneKernel {
                 std::memcpy(row + g * W, &sound, sizeof sound);
                 x[g] = ahead[g];
             }
+            // The owner's work between samples; what it changes reaches the
+            // voices only through their later control work.
+            if (__builtin_expect(k == hook.at, 0)) hook.at = hook.run(hook.context, k);
         }
 
         for (int l = 0; l < count && l < L; ++l) {
@@ -356,16 +361,16 @@ struct LaneKernel {
 
     // One group count per case, so that each loop is compiled for its own.
     static TARN_LANE_INLINE void renderAll(Voice *const *voices, int count, const double *lfo1, const double *lfo2,
-                                           int n, double *out) {
+                                           int n, double *out, VoiceLanes::Hook &hook) {
         constexpr int kGroups = (kMaxVoices + W - 1) / W;
         static_assert(kGroups <= 6, "one case per group count");
         switch ((count + W - 1) / W) {
-            case 1: render<1>(voices, count, lfo1, lfo2, n, out); break;
-            case 2: render<2>(voices, count, lfo1, lfo2, n, out); break;
-            case 3: render<3>(voices, count, lfo1, lfo2, n, out); break;
-            case 4: if constexpr (kGroups >= 4) render<4>(voices, count, lfo1, lfo2, n, out); break;
-            case 5: if constexpr (kGroups >= 5) render<5>(voices, count, lfo1, lfo2, n, out); break;
-            case 6: if constexpr (kGroups >= 6) render<6>(voices, count, lfo1, lfo2, n, out); break;
+            case 1: render<1>(voices, count, lfo1, lfo2, n, out, hook); break;
+            case 2: render<2>(voices, count, lfo1, lfo2, n, out, hook); break;
+            case 3: render<3>(voices, count, lfo1, lfo2, n, out, hook); break;
+            case 4: if constexpr (kGroups >= 4) render<4>(voices, count, lfo1, lfo2, n, out, hook); break;
+            case 5: if constexpr (kGroups >= 5) render<5>(voices, count, lfo1, lfo2, n, out, hook); break;
+            case 6: if constexpr (kGroups >= 6) render<6>(voices, count, lfo1, lfo2, n, out, hook); break;
             default: break;
         }
     }

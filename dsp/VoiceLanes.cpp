@@ -6,8 +6,20 @@
 namespace tarn {
 
 void VoiceLanes::renderPairs(Voice *const *voices, int count, const double *lfo1, const double *lfo2, int n,
-                             double *out) {
-    LaneKernel<2>::renderAll(voices, count, lfo1, lfo2, n, out);
+                             double *out, Hook &hook) {
+    LaneKernel<2>::renderAll(voices, count, lfo1, lfo2, n, out, hook);
+}
+
+void VoiceLanes::renderScalar(Voice *const *voices, int count, const double *lfo1, const double *lfo2, int n,
+                              double *out, Hook &hook) {
+    // Voice after voice between one hook sample and the next.
+    for (int from = 0; from < n;) {
+        const int to = hook.at >= from && hook.at < n ? hook.at + 1 : n;
+        for (int i = 0; i < count; ++i)
+            for (int k = from; k < to; ++k) out[k * kMaxVoices + i] = voices[i]->render(lfo1[k], lfo2[k]);
+        if (to - 1 == hook.at) hook.at = hook.run(hook.context, hook.at);
+        from = to;
+    }
 }
 
 #if defined(__x86_64__)
@@ -18,8 +30,8 @@ VoiceLanes::Width VoiceLanes::widest() {
 #else
 // Quads are built for x86-64 only (VoiceLanesQuads.cpp).
 void VoiceLanes::renderQuads(Voice *const *voices, int count, const double *lfo1, const double *lfo2, int n,
-                             double *out) {
-    renderPairs(voices, count, lfo1, lfo2, n, out);
+                             double *out, Hook &hook) {
+    renderPairs(voices, count, lfo1, lfo2, n, out, hook);
 }
 
 VoiceLanes::Width VoiceLanes::widest() { return kPairs; }
@@ -31,23 +43,24 @@ VoiceLanes::Width VoiceLanes::available(Width wanted) {
 }
 
 void VoiceLanes::render(Voice *const *voices, int count, const double *lfo1, const double *lfo2, int n, double *out,
-                        Width width) {
-    if (count <= 0 || n <= 0) return;
+                        Width width, Hook hook) {
+    if (n <= 0) return;
+    if (count < 0) count = 0;
     if (count > kMaxVoices) count = kMaxVoices;
     if (n > kMaxSamples) n = kMaxSamples;
     // A lone voice has no other to share its vectors with, and its own
     // code, whose branches the processor predicts, is the quicker one.
-    if (count == 1) width = kScalar;
+    // Without voices only the hook runs.
+    if (count <= 1) width = kScalar;
     switch (available(width)) {
         case kQuads:
-            renderQuads(voices, count, lfo1, lfo2, n, out);
+            renderQuads(voices, count, lfo1, lfo2, n, out, hook);
             break;
         case kPairs:
-            renderPairs(voices, count, lfo1, lfo2, n, out);
+            renderPairs(voices, count, lfo1, lfo2, n, out, hook);
             break;
         default:
-            for (int i = 0; i < count; ++i)
-                for (int k = 0; k < n; ++k) out[k * kMaxVoices + i] = voices[i]->render(lfo1[k], lfo2[k]);
+            renderScalar(voices, count, lfo1, lfo2, n, out, hook);
             break;
     }
 }

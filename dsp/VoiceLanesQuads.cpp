@@ -21,8 +21,8 @@
 namespace tarn {
 
 void VoiceLanes::renderQuads(Voice *const *voices, int count, const double *lfo1, const double *lfo2, int n,
-                             double *out) {
-    LaneKernel<4>::renderAll(voices, count, lfo1, lfo2, n, out);
+                             double *out, Hook &hook) {
+    LaneKernel<4>::renderAll(voices, count, lfo1, lfo2, n, out, hook);
 }
 
 }  // namespace tarn

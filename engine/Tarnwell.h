@@ -145,6 +145,20 @@ private:
     void renderBlock(float **outputs, VstInt32 n);
     // n samples from sample `first` of the host's block.
     void renderChunk(float *left, float *right, int32_t n, int32_t first);
+    // The engine's work for the samples of a stretch the voices have
+    // rendered: the mix, the control tick, the mesh's audio clock.
+    struct Stretch {
+        Tarnwell *engine;
+        const double *sounds;
+        int count;
+        int32_t start;  // chunk sample of the stretch's sample 0
+        int done;       // stretch samples already taken
+        bool meshByAudio;
+    };
+    void takeStretchSamples(Stretch &stretch, int upTo);
+    // VoiceLanes::Hook: the samples up to and including the control tick's
+    // working sample, that tick among them; then the next working sample.
+    static int afterControlSample(void *stretch, int sample);
     void growRenderBuffers(int32_t n);
     void delayPass(VstInt32 n);
     void controlPass();
@@ -204,6 +218,8 @@ private:
     uint32_t voicesTakingParameters = kAllVoices;
     uint32_t staleVoices = 0;
     PendingEvents pendingEvents;
+    // Every voice's samples of the stretch being rendered.
+    double stretchSounds[VoiceLanes::kMaxSamples * VoiceLanes::kMaxVoices];
 };
 
 }  // namespace tarn

@@ -79,34 +79,25 @@ void Tarnwell::renderChunk(float *left, float *right, int32_t n, int32_t first) 
     double *mixL = leftMix.data;
     double *mixR = rightMix.data;
     const bool meshByAudio = stage.audioClockRunning();
-    // The control tick works once every samplesPerTick samples and only
-    // counts in between. What it sets reaches the voices only through the
-    // targets they read on their own control samples, so the voices run
-    // ahead of it in stretches that end on the sample of its next work.
+    // The voices render in stretches up to the next event. The control
+    // tick works once every samplesPerTick samples and only counts in
+    // between; what its work sets reaches the voices only through the
+    // targets they read on their own control samples, so it runs between
+    // two samples of a stretch, after the voices' sample on which it falls.
+    double *sounds = stretchSounds;
     for (int32_t k = 0; k < n;) {
         if (applyEventsUpTo(first + k)) listVoices();
-        const int32_t due = (samplesPerTick - tickCount % samplesPerTick) % samplesPerTick;
-        int32_t len = due + 1;
-        if (len > n - k) len = n - k;
+        int32_t len = n - k;
         if (len > VoiceLanes::kMaxSamples) len = VoiceLanes::kMaxSamples;
         // Events wait for their own sample.
         const int32_t nextEvent = pendingEvents.nextFrame();
         if (nextEvent != PendingEvents::kNone && nextEvent - first - k < len) len = nextEvent - first - k;
-        double sounds[VoiceLanes::kMaxSamples * VoiceLanes::kMaxVoices];
-        VoiceLanes::render(listed, count, lfo1Out + k, lfo2Out + k, len, sounds, voiceWidth);
-        for (int32_t s = 0; s < len; ++s, ++k) {
-            // The voices are mono: both sides start from the same sum.
-            double sum = 0.0;
-            for (int i = 0; i < count; ++i) sum += sounds[s * VoiceLanes::kMaxVoices + i];
-            mixL[k] = sum;
-            mixR[k] = sum;
-            if (s == due) {
-                controlTick();
-            } else {
-                tickCount = (tickCount + 1) % kTicksPerRebuild;
-            }
-            if (meshByAudio) stage.advanceAudioSample(engineSampleRate);
-        }
+        Stretch stretch{this, sounds, count, k, 0, meshByAudio};
+        const int due = (samplesPerTick - tickCount % samplesPerTick) % samplesPerTick;
+        VoiceLanes::render(listed, count, lfo1Out + k, lfo2Out + k, len, sounds, voiceWidth,
+                           VoiceLanes::Hook{&Tarnwell::afterControlSample, &stretch, due});
+        takeStretchSamples(stretch, len);
+        k += len;
     }
     voicesTakingParameters = kAllVoices;
 
@@ -116,6 +107,49 @@ void Tarnwell::renderChunk(float *left, float *right, int32_t n, int32_t first) 
         left[k] = static_cast<float>(left[k] + static_cast<float>(mixL[k]));
         right[k] = static_cast<float>(right[k] + static_cast<float>(mixR[k]));
     }
+}
+
+void Tarnwell::takeStretchSamples(Stretch &stretch, int upTo) {
+    double *mixL = leftMix.data + stretch.start;
+    double *mixR = rightMix.data + stretch.start;
+    const double *sounds = stretch.sounds;
+    const int count = stretch.count;
+    for (int s = stretch.done; s < upTo; ++s) {
+        // The voices are mono: both sides start from the same sum.
+        double sum = 0.0;
+        for (int i = 0; i < count; ++i) sum += sounds[s * VoiceLanes::kMaxVoices + i];
+        mixL[s] = sum;
+        mixR[s] = sum;
+    }
+    // The control tick reads the mesh, which the audio clock moves after
+    // every sample; without that clock, the samples between its working
+    // ones are only counted.
+    for (int s = stretch.done; s < upTo;) {
+        if (tickCount % samplesPerTick == 0) {
+            controlTick();
+            if (stretch.meshByAudio) stage.advanceAudioSample(engineSampleRate);
+            ++s;
+            continue;
+        }
+        int32_t quiet = samplesPerTick - tickCount % samplesPerTick;
+        if (quiet > upTo - s) quiet = upTo - s;
+        if (stretch.meshByAudio) {
+            for (int32_t q = 0; q < quiet; ++q) {
+                tickCount = (tickCount + 1) % kTicksPerRebuild;
+                stage.advanceAudioSample(engineSampleRate);
+            }
+        } else {
+            tickCount = (tickCount + quiet) % kTicksPerRebuild;
+        }
+        s += quiet;
+    }
+    stretch.done = upTo;
+}
+
+int Tarnwell::afterControlSample(void *context, int sample) {
+    Stretch &stretch = *static_cast<Stretch *>(context);
+    stretch.engine->takeStretchSamples(stretch, sample + 1);
+    return sample + samplesPerTick;
 }
 
 VstInt32 Tarnwell::hostTempo() {
