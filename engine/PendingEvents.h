@@ -9,8 +9,8 @@ namespace tarn {
 
 class PendingEvents final {
 public:
-    // Far more than a block carries in practice; an event past it is not
-    // lost but applied at once, at the start of the block.
+    // Far more than a block carries in practice; past it, the earliest
+    // event is applied ahead of its sample rather than lost.
     static constexpr int kCapacity = 256;
     static constexpr int32_t kNone = INT32_MAX;
 

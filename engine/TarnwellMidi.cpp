@@ -29,9 +29,20 @@ VstInt32 Tarnwell::processEvents(VstEvents *events) {
         const auto data1 = static_cast<unsigned char>(midi->midiData[1]);
         const auto data2 = static_cast<unsigned char>(midi->midiData[2]);
         // An event for a later sample of the coming block waits for it; one
-        // for its first sample, or one that finds no room, acts now.
-        if (midi->deltaFrames <= 0 || !pendingEvents.add(midi->deltaFrames, status, data1, data2)) {
+        // for its first sample acts now.
+        if (midi->deltaFrames <= 0) {
             applyMidi(status, data1, data2);
+        } else if (!pendingEvents.add(midi->deltaFrames, status, data1, data2)) {
+            // No room: whichever is earliest acts now, so the events still
+            // act in their order and a note-off never overtakes its note-on.
+            if (pendingEvents.nextFrame() <= midi->deltaFrames) {
+                const PendingEvents::Event early = pendingEvents.next();
+                pendingEvents.pop();
+                applyMidi(early.status, early.data1, early.data2);
+                pendingEvents.add(midi->deltaFrames, status, data1, data2);
+            } else {
+                applyMidi(status, data1, data2);
+            }
         }
         const bool noteStart = (status & 0xF0) == 0x90 && (data2 & 0x7F) != 0;
         if (noteStart) resume();

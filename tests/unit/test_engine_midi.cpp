@@ -167,3 +167,15 @@ TEST(EngineMidi, EventsTakeEffectOnTheirSampleInsideTheBlock) {
     EXPECT_EQ(0, std::memcmp(a.data(), b.data(), a.size() * sizeof(float)));
     EXPECT_GT(whole.peak(), 0.001);
 }
+
+TEST(EngineMidi, EventsPastTheQueuesRoomKeepTheirOrder) {
+    // With the queue full, a note-off that acted at once would overtake
+    // its waiting note-on and leave the note hanging.
+    Engine e;
+    for (int i = 0; i < 255; ++i) e.midi(0xA0, 0, 0, 1);  // aftertouch: ignored
+    e.midi(0x90, 60, 100, 2);
+    e.midi(0x80, 60, 0, 3);
+    e.render(8);
+    EXPECT_TRUE(e.fx->voice(0).active);
+    EXPECT_TRUE(e.fx->voice(0).released);
+}
