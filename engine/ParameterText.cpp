@@ -4,6 +4,8 @@
 #include <cstdarg>
 #include <cstddef>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace tarn {
 
@@ -135,6 +137,112 @@ void parameterDisplay(int32_t index, float v, int32_t meshColumns, int32_t meshR
         writeText(text, capacity, "%s", "");
     else
         writeDisplay(parameterSpec(index).display, v, meshColumns, meshRows, text, capacity);
+}
+
+namespace {
+
+// Trims spaces and a trailing unit label into buf; false if nothing is left
+// or the text does not fit.
+bool trimmedText(const char* text, char* buf, std::size_t capacity) {
+    if (text == nullptr) return false;
+    while (*text == ' ' || *text == '\t') ++text;
+    std::size_t n = std::strlen(text);
+    if (n >= capacity) return false;
+    std::memcpy(buf, text, n);
+    buf[n] = '\0';
+    const std::size_t labelLength = std::strlen(kParameterLabel);
+    if (n >= labelLength && std::strcmp(buf + n - labelLength, kParameterLabel) == 0) n -= labelLength;
+    while (n > 0 && (buf[n - 1] == ' ' || buf[n - 1] == '\t')) --n;
+    buf[n] = '\0';
+    return n > 0;
+}
+
+bool wholeNumber(const char* text, double* x) {
+    char* end = nullptr;
+    const double v = std::strtod(text, &end);
+    if (end == text || *end != '\0' || !std::isfinite(v)) return false;
+    *x = v;
+    return true;
+}
+
+// The middle of step k of n, which the quantiser maps back to k.
+double stepCentre(double k, int32_t n) { return (k + 0.5) / n; }
+
+bool sameName(const char* a, const char* b) {
+    for (; *a && *b; ++a, ++b) {
+        const char x = (*a >= 'A' && *a <= 'Z') ? static_cast<char>(*a - 'A' + 'a') : *a;
+        const char y = (*b >= 'A' && *b <= 'Z') ? static_cast<char>(*b - 'A' + 'a') : *b;
+        if (x != y) return false;
+    }
+    return *a == *b;
+}
+
+bool nameStep(const char* text, const char* const* names, int32_t n, double* v) {
+    for (int32_t k = 0; k < n; ++k) {
+        if (sameName(text, names[k])) {
+            *v = stepCentre(k, n);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool parameterFromText(int32_t index, const char* text, int32_t meshColumns, int32_t meshRows, float* value) {
+    if (!isHostParameter(index) || value == nullptr) return false;
+    char buf[64];
+    if (!trimmedText(text, buf, sizeof buf)) return false;
+    double x = 0.0;
+    double v = 0.0;
+    const ParamDisplay rule = parameterSpec(index).display;
+    switch (rule) {
+        case ParamDisplay::ControllerSource:
+            if (!nameStep(buf, kControllerSourceNames, kNumControllerSources, &v)) return false;
+            break;
+        case ParamDisplay::ControllerTarget:
+            if (!nameStep(buf, kControllerTargetNames, kNumSynthParams, &v)) return false;
+            break;
+        case ParamDisplay::ControllerDivision:
+            if (!nameStep(buf, kDivisionNames, kNumDivisions, &v)) return false;
+            break;
+        default:
+            if (!wholeNumber(buf, &x)) return false;
+            switch (rule) {
+                case ParamDisplay::Fixed2:
+                    v = x;
+                    break;
+                case ParamDisplay::MeshSize:
+                    v = stepCentre(std::floor(x) - kMinMeshSize, kMeshSizeSteps);
+                    break;
+                case ParamDisplay::SignedTenths:
+                case ParamDisplay::ControllerScale:
+                    v = x / 4.0 + 0.5;
+                    break;
+                case ParamDisplay::SignedPercent:
+                    v = x / 200.0 + 0.5;
+                    break;
+                case ParamDisplay::LfoRate:
+                    if (!(x > 0.0)) return false;
+                    v = std::log2(x / kLfoMinRate) / kLfoOctaves;
+                    break;
+                case ParamDisplay::DelayLevel:
+                    v = (x - kDelayMinDb) / kDelayRangeDb;
+                    break;
+                case ParamDisplay::ControllerColumn:
+                    v = stepCentre(std::floor(x), meshColumns > 0 ? meshColumns : 1);
+                    break;
+                case ParamDisplay::ControllerRow:
+                    v = stepCentre(std::floor(x), meshRows > 0 ? meshRows : 1);
+                    break;
+                default:
+                    return false;
+            }
+    }
+    if (!(v >= 0.0)) v = 0.0;
+    if (v > 1.0) v = 1.0;
+    *value = static_cast<float>(v);
+    return true;
 }
 
 const char* synthParameterName(int k) {

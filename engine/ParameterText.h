@@ -28,6 +28,12 @@ void parameterLabel(int32_t index, char* text, int capacity);
 void parameterDisplay(int32_t index, float v, int32_t meshColumns, int32_t meshRows, char* text,
                       int capacity);
 
+// The value whose display is text, for a parameter whose display is a number
+// or one of its names: what a host's text field sends back. A trailing unit
+// label and surrounding spaces are allowed; anything else unparsable, or not
+// finite, gives false and leaves value alone. The result is clamped to 0..1.
+bool parameterFromText(int32_t index, const char* text, int32_t meshColumns, int32_t meshRows, float* value);
+
 // Name tables; each gives an empty text for an index out of range, never null.
 const char* synthParameterName(int k);  // k 0..21: the name of parameter 6 + k
 const char* controllerSourceName(int type);  // 0..4: "Point" .. "Col trough"

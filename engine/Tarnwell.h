@@ -16,6 +16,7 @@
 #include "dsp/param.h"
 #include "dsp/TempoDelay.h"
 #include "engine/EffectLearnTarget.h"
+#include "engine/Identity.h"
 #include "engine/MeshStage.h"
 #include "engine/PendingEvents.h"
 #include "engine/ParameterTable.h"
@@ -69,7 +70,7 @@ public:
     bool getEffectName(char *name) override;
     bool getVendorString(char *text) override;
     bool getProductString(char *text) override;
-    VstInt32 getVendorVersion() override { return 1000; }
+    VstInt32 getVendorVersion() override { return kVendorVersion; }
     VstInt32 canDo(char *text) override;
     bool getOutputProperties(VstInt32 index, VstPinProperties *properties) override;
     VstInt32 getMidiProgramName(VstInt32 channel, MidiProgramName *name) override;
@@ -89,6 +90,11 @@ public:
     void controlTick();
     int32_t controllerPeriod(int j) const;
     void syncControllersToHost();
+    // For a door whose host tells the transport only with the blocks: the
+    // clocks aligned to info as syncControllersToHost would have aligned
+    // them while the instance was built, with the divisions and sample rate
+    // it had then.
+    void syncControllersAsBuilt(const VstTimeInfo *info);
     VstInt32 hostTempo();
 
     // MIDI learn and settings.
@@ -159,6 +165,7 @@ private:
     // VoiceLanes::Hook: the samples up to and including the control tick's
     // working sample, that tick among them; then the next working sample.
     static int afterControlSample(void *stretch, int sample);
+    void alignControllerClocks(const VstTimeInfo *info);
     void growRenderBuffers(int32_t n);
     void delayPass(VstInt32 n);
     void controlPass();
@@ -184,6 +191,8 @@ private:
     int32_t countdown[kNumControllers] = {};
     float held[kNumControllers] = {};
     double tempo = kFallbackMeshTempo;
+    int32_t builtDivisions[kNumControllers] = {};
+    double builtSampleRate = 44100.0;
     bool tempoReported = false;
     SineLfo lfo1;
     SineLfo lfo2;

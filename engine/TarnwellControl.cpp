@@ -46,7 +46,14 @@ int32_t Tarnwell::controllerPeriod(int j) const {
 }
 
 void Tarnwell::syncControllersToHost() {
-    const VstTimeInfo *info = getTimeInfo(kVstPpqPosValid | kVstTempoValid);
+    for (int j = 0; j < kNumControllers; ++j) builtDivisions[j] = meshControllers[j].division;
+    builtSampleRate = engineSampleRate;
+    alignControllerClocks(getTimeInfo(kVstPpqPosValid | kVstTempoValid));
+}
+
+void Tarnwell::syncControllersAsBuilt(const VstTimeInfo *info) { alignControllerClocks(info); }
+
+void Tarnwell::alignControllerClocks(const VstTimeInfo *info) {
     if (!info) return;
     const double ppq = (info->flags & kVstPpqPosValid) ? info->ppqPos : -1.0;
     if (info->flags & kVstTempoValid) {
@@ -56,7 +63,7 @@ void Tarnwell::syncControllersToHost() {
     // NaN fails this test too: an unusable position leaves the clocks alone.
     if (!(ppq >= -0.5) || !std::isfinite(ppq)) return;
     for (int j = 0; j < kNumControllers; ++j) {
-        const int32_t division = meshControllers[j].division;
+        const int32_t division = builtDivisions[j];
         if (division == 0) {
             countdown[j] = 1;
             continue;
@@ -64,7 +71,7 @@ void Tarnwell::syncControllersToHost() {
         const double beats = MeshController::divisionBeats(division);
         double f = ppq / beats - std::floor(ppq / beats);
         if (!(f >= 0.0 && f < 1.0)) f = 0.0;
-        countdown[j] = controllerPeriod(j);
+        countdown[j] = MeshController::period(division, builtSampleRate, tempo, samplesPerTick);
         countdown[j] -= static_cast<int32_t>(countdown[j] * f);
     }
 }

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "engine/GeneralMidi.h"
+#include "engine/Identity.h"
 #include "engine/ProgramBank.h"
 #include "engine/Tarnwell.h"
 
@@ -38,17 +39,17 @@ bool Tarnwell::getProgramNameIndexed(VstInt32, VstInt32 index, char *text) {
 }
 
 bool Tarnwell::getEffectName(char *name) {
-    copyText(name, "Tarnwell", kVstMaxEffectNameLen);
+    copyText(name, kEffectName, kVstMaxEffectNameLen);
     return true;
 }
 
 bool Tarnwell::getVendorString(char *text) {
-    copyText(text, "Brackmoor Corp", kVstMaxVendorStrLen);
+    copyText(text, kVendorName, kVstMaxVendorStrLen);
     return true;
 }
 
 bool Tarnwell::getProductString(char *text) {
-    copyText(text, "Tarnwell", kVstMaxProductStrLen);
+    copyText(text, kProductName, kVstMaxProductStrLen);
     return true;
 }
 
