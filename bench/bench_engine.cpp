@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "instrument/Instrument.h"
 #include "tests/unit/EngineFixture.h"
 
 namespace {
@@ -62,3 +63,31 @@ void BM_SilenceAfterLoudPassage(benchmark::State &state) {
 BENCHMARK(BM_SilenceAfterLoudPassage)->Arg(0)->Arg(10)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
+
+// The same held notes through the seam every door but the VST 2.4 one uses,
+// with a parameter event in the middle of each block: what the seam's
+// splitting and its end-of-block scan cost over the engine alone.
+void BM_SeamHeldNotes(benchmark::State &state) {
+    tarn::ProgramBank::shared().restoreFactory();
+    auto in = tarn::Instrument::create();
+    in->activate(44100.0, kBlock);
+    in->setParameter(18, 1.0f);
+    in->setParameter(26, 0.5f);
+    std::vector<float> left(kBlock), right(kBlock);
+    std::vector<tarn::InstrumentEvent> notes;
+    for (int n = 0; n < state.range(0); ++n)
+        notes.push_back(tarn::InstrumentEvent::midi(0, 0x90, static_cast<unsigned char>(40 + 3 * n), 100));
+    in->process(notes.data(), static_cast<int32_t>(notes.size()), left.data(), right.data(), kBlock, nullptr);
+    tarn::Transport transport;
+    transport.hasTempo = true;
+    transport.tempo = 120.0;
+    const tarn::InstrumentEvent change = tarn::InstrumentEvent::parameter(kBlock / 2, 10, 0.4f);
+    for (auto _ : state) {
+        in->process(&change, 1, left.data(), right.data(), kBlock, &transport);
+        benchmark::DoNotOptimize(left.data());
+    }
+    const double samples = static_cast<double>(state.iterations()) * kBlock;
+    state.counters["ns_per_sample"] =
+        benchmark::Counter(samples, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_SeamHeldNotes)->Arg(1)->Arg(12)->Unit(benchmark::kMicrosecond);
