@@ -136,6 +136,17 @@ void Instrument::programName(int32_t program, char *text, int capacity) const {
     ProgramBank::shared().getName(program, text, capacity);
 }
 
+void Instrument::factoryProgramName(int32_t program, char *text, int capacity) {
+    if (!text || capacity < 1) return;
+    text[0] = '\0';
+    const char *name = static_cast<uint32_t>(program) < static_cast<uint32_t>(kNumPrograms)
+                           ? ProgramBank::factoryName(program)
+                           : nullptr;
+    if (!name) return;
+    std::strncpy(text, name, static_cast<std::size_t>(capacity) - 1);
+    text[capacity - 1] = '\0';
+}
+
 void Instrument::activate(double sampleRate, int32_t maxFrames) {
     effect->setSampleRate(static_cast<float>(sampleRate));
     effect->setBlockSize(maxFrames);

@@ -61,6 +61,9 @@ public:
     int32_t program() const;
     void loadProgram(int32_t program);
     void programName(int32_t program, char *text, int capacity) const;
+    // A program's name as the factory made it, without an instance (preset
+    // lists); empty for a program that does not exist.
+    static void factoryProgramName(int32_t program, char *text, int capacity);
 
     // Parameters the instrument changed by itself, for the door to tell its host.
     ChangedParameters &changes() { return changed; }
