@@ -36,11 +36,14 @@ bool ClapPlugin::init() {
         if (!hostPresets)
             hostPresets =
                 static_cast<const clap_host_preset_load_t *>(host->get_extension(host, clapid::kPresetLoadCompat));
+        hostTimers =
+            static_cast<const clap_host_timer_support_t *>(host->get_extension(host, clapid::kTimerSupport));
     }
     // Tables with gaps are as good as none.
     if (hostParams && (!hostParams->rescan || !hostParams->clear || !hostParams->request_flush)) hostParams = nullptr;
     if (hostThreads && (!hostThreads->is_main_thread || !hostThreads->is_audio_thread)) hostThreads = nullptr;
     if (hostPresets && (!hostPresets->on_error || !hostPresets->loaded)) hostPresets = nullptr;
+    if (hostTimers && (!hostTimers->register_timer || !hostTimers->unregister_timer)) hostTimers = nullptr;
     instrument = Instrument::create(&ClapPlugin::instrumentChanged, this);
     return instrument != nullptr;
 }
@@ -296,6 +299,7 @@ bool ClapPlugin::guiCreate(const char *api, bool floating) {
 
 void ClapPlugin::guiDestroy() {
     if (instrument) instrument->closeEditor();
+    stopTimer();
     guiCreated = false;
     guiShown = false;
     parent = nullptr;
@@ -331,16 +335,31 @@ bool ClapPlugin::guiSetParent(const clap_window_t *window) {
 
 bool ClapPlugin::guiShow() {
     if (!guiCreated || !parent) return false;
-    if (instrument->isEditorOpen()) return guiShown = true;
-    guiShown = instrument->openEditor(parent);
+    guiShown = instrument->isEditorOpen() || instrument->openEditor(parent);
+    // The editor's own changes, noticed between blocks or without them.
+    if (guiShown && hostTimers && !timerOn) timerOn = hostTimers->register_timer(host, 50, &timer);
     return guiShown;
 }
 
 bool ClapPlugin::guiHide() {
     if (!guiCreated) return false;
     instrument->closeEditor();
+    stopTimer();
     guiShown = false;
     return true;
+}
+
+void ClapPlugin::stopTimer() {
+    // What the editor did just before it closed is still told.
+    if (timerOn && !processing.load(std::memory_order_relaxed)) instrument->noticeChanges();
+    if (timerOn) hostTimers->unregister_timer(host, timer);
+    timerOn = false;
+    timer = kClapInvalidId;
+}
+
+void ClapPlugin::onTimer(clap_id id) {
+    if (!instrument || !timerOn || id != timer) return;
+    if (!processing.load(std::memory_order_relaxed)) instrument->noticeChanges();
 }
 
 void ClapPlugin::setMeshInAudioTime(bool on) {

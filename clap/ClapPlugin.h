@@ -56,6 +56,8 @@ public:
     bool guiShow();
     bool guiHide();
 
+    void onTimer(clap_id id);
+
     void setMeshInAudioTime(bool on);
 
 private:
@@ -69,6 +71,7 @@ private:
     // marked for the next chance.
     void reportChanges(const clap_output_events_t *out, uint32_t time);
     void applyFlushEvents(const clap_input_events_t *in);
+    void stopTimer();
 
     static constexpr int32_t kEventCapacity = 1024;
 
@@ -77,9 +80,12 @@ private:
     const clap_host_params_t *hostParams = nullptr;
     const clap_host_thread_check_t *hostThreads = nullptr;
     const clap_host_preset_load_t *hostPresets = nullptr;
+    const clap_host_timer_support_t *hostTimers = nullptr;
     std::unique_ptr<Instrument> instrument;
     bool active = false;
-    bool processing = false;
+    // Read by the main thread's timer: while blocks come, they notice the
+    // editor's changes themselves.
+    std::atomic<bool> processing{false};
     bool resetPending = false;
     uint32_t maxFrames = 0;
     // The thread of the latest process or active flush, for hosts without a
@@ -90,6 +96,8 @@ private:
     bool guiCreated = false;
     bool guiShown = false;
     void *parent = nullptr;
+    bool timerOn = false;
+    clap_id timer = kClapInvalidId;
 };
 
 }  // namespace tarn

@@ -166,6 +166,11 @@ const clap_plugin_gui_t kGui = {guiIsApiSupported, guiPreferredApi, guiCreate,  
                                 guiGetSize,        guiCanResize,    guiResizeHints, guiAdjustSize, guiSetSize,
                                 guiSetParent,      guiSetTransient, guiSuggestTitle, guiShow,     guiHide};
 
+void CLAP_CALL timerFired(const clap_plugin_t *p, clap_id id) {
+    if (self(p)) self(p)->onTimer(id);
+}
+const clap_plugin_timer_support_t kTimerSupport = {timerFired};
+
 // ---- private
 
 void CLAP_CALL meshAudioTime(const clap_plugin_t *p, bool on) {
@@ -186,6 +191,7 @@ const void *ClapPlugin::extension(const char *id) {
     if (same(id, clapid::kParams)) return &kParams;
     if (same(id, clapid::kState)) return &kState;
     if (same(id, clapid::kGui)) return &kGui;
+    if (same(id, clapid::kTimerSupport)) return &kTimerSupport;
     if (same(id, clapid::kPresetLoad) || same(id, clapid::kPresetLoadCompat)) return &kPresetLoad;
     if (same(id, clapid::kTarnwellMeshClock)) return &kMeshClock;
     return nullptr;

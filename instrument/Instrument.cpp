@@ -222,8 +222,12 @@ void Instrument::process(const InstrumentEvent *events, int32_t count, float *le
     }
     for (; k < count; ++k)
         if (events[k].kind == InstrumentEvent::Kind::Parameter) setParameter(events[k].index, events[k].value);
-    // A learned controller sets its parameter inside the engine: the host
-    // hears of it as of any change the instrument made.
+    noticeChanges();
+}
+
+void Instrument::noticeChanges() {
+    // A learned controller or the editor sets its parameter inside the
+    // engine: the host hears of it as of any change the instrument made.
     for (int32_t i = 0; i < kNumParams; ++i) {
         const float v = effect->getParameter(i);
         if (!sameBits(v, hostValues[i].load(std::memory_order_relaxed))) reportChange(i, v);

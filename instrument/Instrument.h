@@ -67,6 +67,11 @@ public:
 
     // Parameters the instrument changed by itself, for the door to tell its host.
     ChangedParameters &changes() { return changed; }
+    // The editor's sliders and random button set values directly, unheard
+    // by the host callback; each block notices them at its end. A door
+    // whose host may not be processing calls this from its main thread now
+    // and then (a timer) to notice them in between.
+    void noticeChanges();
 
     // Main thread, while not processing.
     void activate(double sampleRate, int32_t maxFrames);

@@ -199,6 +199,7 @@ public:
             if (std::strcmp(id, clapid::kParams) == 0) return &self->params;
             if (std::strcmp(id, clapid::kPresetLoad) == 0) return &self->presets;
             if (std::strcmp(id, clapid::kThreadCheck) == 0 && self->offerThreadCheck) return &self->threads;
+            if (std::strcmp(id, clapid::kTimerSupport) == 0) return &self->timers;
             return nullptr;
         };
         host.request_restart = [](const clap_host_t *) {};
@@ -221,6 +222,22 @@ public:
         threads.is_audio_thread = [](const clap_host_t *h) {
             return static_cast<TestHost *>(h->host_data)->audioThread();
         };
+        timers.register_timer = [](const clap_host_t *h, uint32_t period, clap_id *id) {
+            auto *self = static_cast<TestHost *>(h->host_data);
+            if (!id || period == 0) return false;
+            *id = self->nextTimer++;
+            self->timerIds.push_back(*id);
+            return true;
+        };
+        timers.unregister_timer = [](const clap_host_t *h, clap_id id) {
+            auto &ids = static_cast<TestHost *>(h->host_data)->timerIds;
+            for (size_t k = 0; k < ids.size(); ++k)
+                if (ids[k] == id) {
+                    ids.erase(ids.begin() + static_cast<std::ptrdiff_t>(k));
+                    return true;
+                }
+            return false;
+        };
         presets.on_error = [](const clap_host_t *h, uint32_t, const char *, const char *, int32_t,
                               const char *) { ++static_cast<TestHost *>(h->host_data)->presetErrors; };
         presets.loaded = [](const clap_host_t *h, uint32_t, const char *, const char *key) {
@@ -242,6 +259,9 @@ public:
     clap_host_params_t params{};
     clap_host_thread_check_t threads{};
     clap_host_preset_load_t presets{};
+    clap_host_timer_support_t timers{};
+    std::vector<clap_id> timerIds;
+    clap_id nextTimer = 7;
     bool offerThreadCheck;
     std::atomic<int> rescans{0}, flushRequests{0}, flushRequestsOnAudio{0};
     uint32_t rescanFlags = 0;
@@ -336,6 +356,12 @@ public:
     std::vector<unsigned char> save(size_t chunk = SIZE_MAX) {
         ByteStream s({}, chunk);
         return state->save(p, &s.out) ? s.bytes : std::vector<unsigned char>{};
+    }
+    // The host's main loop comes round to the timers it holds.
+    void fireTimers() {
+        const auto *t = ext<clap_plugin_timer_support_t>(clapid::kTimerSupport);
+        const std::vector<clap_id> ids = h.timerIds;
+        for (clap_id id : ids) t->on_timer(p, id);
     }
     void meshInAudioTime() {
         const auto *mesh = ext<tarnwell_clap_mesh_clock_t>(clapid::kTarnwellMeshClock);

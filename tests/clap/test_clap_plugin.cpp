@@ -129,11 +129,12 @@ TEST_F(ClapTest, EntryFactoryDescriptorAndTables) {
         {clapid::kParams, sizeof(clap_plugin_params_t)},
         {clapid::kState, sizeof(clap_plugin_state_t)},
         {clapid::kGui, sizeof(clap_plugin_gui_t)},
+        {clapid::kTimerSupport, sizeof(clap_plugin_timer_support_t)},
         {clapid::kPresetLoad, sizeof(clap_plugin_preset_load_t)},
         {clapid::kPresetLoadCompat, sizeof(clap_plugin_preset_load_t)},
     };
     for (auto [id, size] : tables) EXPECT_TRUE(allSlotsFilled(plugin.p->get_extension(plugin.p, id), size)) << id;
-    for (const char *absent : {"clap.tail", "clap.params.draft", "", "clap.timer-support"})
+    for (const char *absent : {"clap.tail", "clap.params.draft", "", "clap.posix-fd-support"})
         EXPECT_EQ(plugin.p->get_extension(plugin.p, absent), nullptr) << absent;
 }
 
