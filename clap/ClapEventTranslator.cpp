@@ -13,7 +13,9 @@ constexpr unsigned char kAllNotesOff = 123;
 
 // Hosts may send -1 (every channel) or garbage; the instrument listens on
 // every channel alike, so anything but 0..15 is heard on channel 0.
-unsigned char channelOf(int16_t channel) { return channel >= 0 && channel <= 15 ? static_cast<unsigned char>(channel) : 0; }
+unsigned char channelOf(int16_t channel) {
+    return channel >= 0 && channel <= 15 ? static_cast<unsigned char>(channel) : 0;
+}
 
 int32_t allNotesOff(int16_t channel, int32_t frame, InstrumentEvent *out) {
     if (channel >= 0 && channel <= 15) {

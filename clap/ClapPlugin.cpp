@@ -17,6 +17,21 @@ namespace {
 
 bool sameText(const char *a, const char *b) { return a && b && std::strcmp(a, b) == 0; }
 
+// Marks the thread inside process or flush: what the instrument changes
+// there is told by that call itself.
+class AudioCall {
+public:
+    explicit AudioCall(std::atomic<uint64_t> &thread) : thread(thread) {
+        thread.store(currentThreadId(), std::memory_order_relaxed);
+    }
+    ~AudioCall() { thread.store(0, std::memory_order_relaxed); }
+    AudioCall(const AudioCall &) = delete;
+    AudioCall &operator=(const AudioCall &) = delete;
+
+private:
+    std::atomic<uint64_t> &thread;
+};
+
 }  // namespace
 
 ClapPlugin::ClapPlugin(const clap_host_t *host) : plugin{}, host(host) {}
@@ -49,6 +64,9 @@ bool ClapPlugin::init() {
 }
 
 void ClapPlugin::destroy() {
+    // Nothing more is told to a host that is destroying us.
+    if (timerOn) hostTimers->unregister_timer(host, timer);
+    timerOn = false;
     guiDestroy();
     delete this;
 }
@@ -92,7 +110,6 @@ bool ClapPlugin::onAudioThread() const {
 
 int32_t ClapPlugin::process(const clap_process_t *p) {
     if (!instrument || !active || !p) return kClapProcessError;
-    audioThread.store(currentThreadId(), std::memory_order_relaxed);
     if (p->audio_outputs_count < 1 || !p->audio_outputs) return kClapProcessError;
     clap_audio_buffer_t &out = p->audio_outputs[0];
     if (!out.data32 || out.channel_count < 2 || !out.data32[0] || !out.data32[1]) return kClapProcessError;
@@ -100,6 +117,7 @@ int32_t ClapPlugin::process(const clap_process_t *p) {
     float *right = out.data32[1];
     const uint32_t frames = p->frames_count;
 
+    AudioCall call(audioThread);
     Transport transport;
     const Transport *heard = ClapEventTranslator::transport(p->transport, &transport) ? &transport : nullptr;
     const clap_input_events_t *in = p->in_events;
@@ -245,7 +263,7 @@ void ClapPlugin::applyFlushEvents(const clap_input_events_t *in) {
 
 void ClapPlugin::flush(const clap_input_events_t *in, const clap_output_events_t *out) {
     if (!instrument) return;
-    if (active) audioThread.store(currentThreadId(), std::memory_order_relaxed);
+    AudioCall call(audioThread);
     applyFlushEvents(in);
     reportChanges(out, 0);
 }

@@ -88,8 +88,8 @@ private:
     std::atomic<bool> processing{false};
     bool resetPending = false;
     uint32_t maxFrames = 0;
-    // The thread of the latest process or active flush, for hosts without a
-    // thread check: a change made there is told by the block itself.
+    // The thread inside process or flush now, for hosts without a thread
+    // check: a change made there is told by that call itself.
     std::atomic<uint64_t> audioThread{0};
     InstrumentEvent events[kEventCapacity];
 
