@@ -25,9 +25,6 @@ public:
     bool getRect(ERect **rect) override;
     bool open(void *parent) override;
     void close() override;
-    // Open while the window lives: a close, or an open that failed, leaves
-    // the parent noted but no window.
-    bool isOpen() override { return hasWindow(); }
 
     // The view's operations, called with the context current.
     virtual void glOpen() = 0;

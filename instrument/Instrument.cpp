@@ -273,21 +273,23 @@ void Instrument::editorSize(int32_t *width, int32_t *height) const {
 bool Instrument::openEditor(void *parent) {
     AEffEditor *view = effect->getEditor();
     if (!view || !parent) return false;
-    if (view->isOpen()) view->close();
-    return view->open(parent);
+    if (editorOpen) view->close();
+    editorOpen = view->open(parent);
+    return editorOpen;
 }
 
+// The view keeps its parent after a close (its isOpen stays true), so the
+// seam keeps its own account of whether a window is open.
 void Instrument::closeEditor() {
-    if (AEffEditor *view = effect->getEditor(); view && view->isOpen()) view->close();
+    AEffEditor *view = effect->getEditor();
+    if (view && editorOpen) view->close();
+    editorOpen = false;
 }
 
-bool Instrument::isEditorOpen() const {
-    AEffEditor *view = effect->getEditor();
-    return view && view->isOpen();
-}
+bool Instrument::isEditorOpen() const { return editorOpen; }
 
 void Instrument::editorIdle() {
-    if (AEffEditor *view = effect->getEditor(); view && view->isOpen()) view->idle();
+    if (AEffEditor *view = effect->getEditor(); view && editorOpen) view->idle();
 }
 
 void Instrument::setMeshInAudioTime(bool on) {

@@ -120,6 +120,7 @@ private:
     std::atomic<float> hostValues[kNumParams];
     std::atomic<bool> reportsHeld{false};
     VstTimeInfo timeInfo = {};
+    bool editorOpen = false;  // main thread
     bool transportKnown = false;
     bool clocksAligned = false;
     VstMidiEvent midiEvents[kMaxEventsPerPiece] = {};
