@@ -140,7 +140,7 @@ public:
             uint64_t n = self->bytes.size() - self->pos;
             if (n > size) n = size;
             if (n > self->chunk) n = self->chunk;
-            std::memcpy(buffer, self->bytes.data() + self->pos, n);
+            if (n) std::memcpy(buffer, self->bytes.data() + self->pos, n);
             self->pos += n;
             return static_cast<int64_t>(n);
         };
