@@ -136,6 +136,17 @@ void Instrument::programName(int32_t program, char *text, int capacity) const {
     ProgramBank::shared().getName(program, text, capacity);
 }
 
+void Instrument::factoryProgramName(int32_t program, char *text, int capacity) {
+    if (!text || capacity < 1) return;
+    text[0] = '\0';
+    const char *name = static_cast<uint32_t>(program) < static_cast<uint32_t>(kNumPrograms)
+                           ? ProgramBank::factoryName(program)
+                           : nullptr;
+    if (!name) return;
+    std::strncpy(text, name, static_cast<std::size_t>(capacity) - 1);
+    text[capacity - 1] = '\0';
+}
+
 void Instrument::activate(double sampleRate, int32_t maxFrames) {
     effect->setSampleRate(static_cast<float>(sampleRate));
     effect->setBlockSize(maxFrames);
@@ -211,8 +222,12 @@ void Instrument::process(const InstrumentEvent *events, int32_t count, float *le
     }
     for (; k < count; ++k)
         if (events[k].kind == InstrumentEvent::Kind::Parameter) setParameter(events[k].index, events[k].value);
-    // A learned controller sets its parameter inside the engine: the host
-    // hears of it as of any change the instrument made.
+    noticeChanges();
+}
+
+void Instrument::noticeChanges() {
+    // A learned controller or the editor sets its parameter inside the
+    // engine: the host hears of it as of any change the instrument made.
     for (int32_t i = 0; i < kNumParams; ++i) {
         const float v = effect->getParameter(i);
         if (!sameBits(v, hostValues[i].load(std::memory_order_relaxed))) reportChange(i, v);
@@ -258,21 +273,23 @@ void Instrument::editorSize(int32_t *width, int32_t *height) const {
 bool Instrument::openEditor(void *parent) {
     AEffEditor *view = effect->getEditor();
     if (!view || !parent) return false;
-    if (view->isOpen()) view->close();
-    return view->open(parent);
+    if (editorOpen) view->close();
+    editorOpen = view->open(parent);
+    return editorOpen;
 }
 
+// The view keeps its parent after a close (its isOpen stays true), so the
+// seam keeps its own account of whether a window is open.
 void Instrument::closeEditor() {
-    if (AEffEditor *view = effect->getEditor(); view && view->isOpen()) view->close();
+    AEffEditor *view = effect->getEditor();
+    if (view && editorOpen) view->close();
+    editorOpen = false;
 }
 
-bool Instrument::isEditorOpen() const {
-    AEffEditor *view = effect->getEditor();
-    return view && view->isOpen();
-}
+bool Instrument::isEditorOpen() const { return editorOpen; }
 
 void Instrument::editorIdle() {
-    if (AEffEditor *view = effect->getEditor(); view && view->isOpen()) view->idle();
+    if (AEffEditor *view = effect->getEditor(); view && editorOpen) view->idle();
 }
 
 void Instrument::setMeshInAudioTime(bool on) {

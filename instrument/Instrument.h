@@ -61,9 +61,17 @@ public:
     int32_t program() const;
     void loadProgram(int32_t program);
     void programName(int32_t program, char *text, int capacity) const;
+    // A program's name as the factory made it, without an instance (preset
+    // lists); empty for a program that does not exist.
+    static void factoryProgramName(int32_t program, char *text, int capacity);
 
     // Parameters the instrument changed by itself, for the door to tell its host.
     ChangedParameters &changes() { return changed; }
+    // The editor's sliders and random button set values directly, unheard
+    // by the host callback; each block notices them at its end. A door
+    // whose host may not be processing calls this from its main thread now
+    // and then (a timer) to notice them in between.
+    void noticeChanges();
 
     // Main thread, while not processing.
     void activate(double sampleRate, int32_t maxFrames);
@@ -112,6 +120,7 @@ private:
     std::atomic<float> hostValues[kNumParams];
     std::atomic<bool> reportsHeld{false};
     VstTimeInfo timeInfo = {};
+    bool editorOpen = false;  // main thread
     bool transportKnown = false;
     bool clocksAligned = false;
     VstMidiEvent midiEvents[kMaxEventsPerPiece] = {};

@@ -1,5 +1,6 @@
 # Fails unless the DLL is built for the expected architecture (BITS 32 or 64),
-# imports only system DLLs and exports VSTPluginMain and main at one address.
+# imports only system DLLs and exports VSTPluginMain and main at one address,
+# or, given -DEXPORTS=<names>, exports those names and nothing else.
 execute_process(COMMAND ${OBJDUMP} -p ${MODULE} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "objdump failed on ${MODULE}")
@@ -25,6 +26,25 @@ foreach(line ${imports})
   endif()
   message(STATUS "imports ${name}")
 endforeach()
+if(DEFINED EXPORTS)
+  string(REPLACE ";" "," dump_lines "${dump}")
+  string(REPLACE "\n" ";" dump_lines "${dump_lines}")
+  set(found_exports "")
+  foreach(line IN LISTS dump_lines)
+    if(line MATCHES "^[\t ]*\\[ *[0-9]+\\] +(\\+base\\[ *[0-9]+\\] +[0-9a-f]+ +)?([A-Za-z_][A-Za-z0-9_@]*)$")
+      list(APPEND found_exports "${CMAKE_MATCH_2}")
+    endif()
+  endforeach()
+  list(SORT found_exports)
+  set(wanted ${EXPORTS})
+  list(SORT wanted)
+  if(NOT found_exports STREQUAL wanted)
+    message(FATAL_ERROR "${MODULE} exports '${found_exports}', not '${wanted}'")
+  endif()
+  message(STATUS "exports ${found_exports} and nothing else")
+  return()
+endif()
+
 # The export address of a name. objdump prints either one line per export
 # ("[ 0] +base[ 1] 14b0 name") or the address table and the name table apart
 # ("[ 0] +base[ 1] 14b0 Export RVA" ... "[ 0] name"), depending on its version.

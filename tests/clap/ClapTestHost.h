@@ -1,0 +1,382 @@
+// A CLAP host of the tests' own: loads tarnwell.clap through clap_entry,
+// offers the host extensions the plug-in asks for and records what it is
+// told; event lists and streams whose behaviour the tests choose.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "clap/ClapAbi.h"
+#include "clap/TarnwellClapExtension.h"
+#include "tests/clap/ClapSymbol.h"
+
+namespace tarn::claptest {
+
+constexpr const char *kPluginId = "com.brackmoor.tarnwell";
+
+// Paths handed over by the test runner are Unix paths; under Wine they are
+// reached through the Z: drive.
+inline std::string hostPath(const char *path) {
+    std::string p = path ? path : "";
+#if defined(_WIN32)
+    if (!p.empty() && p[0] == '/') p = "Z:" + p;
+#endif
+    return p;
+}
+
+struct ClapModule {
+    PluginModule module;
+    const clap_plugin_entry_t *entry = nullptr;
+    const clap_plugin_factory_t *factory = nullptr;
+    std::string path;
+
+    // Loaded and initialised once per process, as hosts keep a module.
+    static ClapModule &shared() {
+        static ClapModule m = [] {
+            ClapModule c;
+            const char *env = std::getenv("TARNWELL_CLAP");
+            c.path = hostPath(env ? env : "tarnwell.clap");
+            c.module = loadPluginModule(c.path);
+            c.entry = static_cast<const clap_plugin_entry_t *>(moduleSymbol(c.module, "clap_entry"));
+            if (c.entry && c.entry->init(c.path.c_str()))
+                c.factory = static_cast<const clap_plugin_factory_t *>(c.entry->get_factory(clapid::kPluginFactory));
+            return c;
+        }();
+        return m;
+    }
+};
+
+// Events of any type, each in a block of its own, as a host's list.
+class EventList {
+public:
+    EventList() {
+        in.ctx = this;
+        in.size = [](const clap_input_events_t *l) {
+            return static_cast<uint32_t>(static_cast<EventList *>(l->ctx)->events.size());
+        };
+        in.get = [](const clap_input_events_t *l, uint32_t i) -> const clap_event_header_t * {
+            auto &e = static_cast<EventList *>(l->ctx)->events;
+            return i < e.size() ? reinterpret_cast<const clap_event_header_t *>(e[i].data()) : nullptr;
+        };
+        out.ctx = this;
+        out.try_push = [](const clap_output_events_t *l, const clap_event_header_t *e) {
+            auto *self = static_cast<EventList *>(l->ctx);
+            if (self->room >= 0 && static_cast<int>(self->events.size()) >= self->room) return false;
+            self->addRaw(e);
+            return true;
+        };
+    }
+    EventList(const EventList &) = delete;
+    EventList &operator=(const EventList &) = delete;
+
+    void addRaw(const clap_event_header_t *e) {
+        std::vector<uint64_t> block((e->size + 7) / 8);
+        std::memcpy(block.data(), e, e->size);
+        events.push_back(std::move(block));
+    }
+    template <class T>
+    void add(const T &e) {
+        addRaw(&e.header);
+    }
+    void note(uint16_t type, uint32_t time, int16_t key, double velocity, int16_t channel = 0) {
+        clap_event_note_t e{};
+        e.header = {sizeof e, time, kClapCoreEventSpace, type, 0};
+        e.note_id = -1;
+        e.port_index = 0;
+        e.channel = channel;
+        e.key = key;
+        e.velocity = velocity;
+        add(e);
+    }
+    void midi(uint32_t time, uint8_t status, uint8_t d1, uint8_t d2) {
+        clap_event_midi_t e{};
+        e.header = {sizeof e, time, kClapCoreEventSpace, kClapEventMidi, 0};
+        e.data[0] = status;
+        e.data[1] = d1;
+        e.data[2] = d2;
+        add(e);
+    }
+    void param(uint32_t time, clap_id id, double value) {
+        clap_event_param_value_t e{};
+        e.header = {sizeof e, time, kClapCoreEventSpace, kClapEventParamValue, 0};
+        e.param_id = id;
+        e.note_id = -1;
+        e.port_index = e.channel = e.key = -1;
+        e.value = value;
+        add(e);
+    }
+    const clap_event_header_t &at(size_t i) const {
+        return *reinterpret_cast<const clap_event_header_t *>(events[i].data());
+    }
+    template <class T>
+    const T &as(size_t i) const {
+        return *reinterpret_cast<const T *>(events[i].data());
+    }
+    size_t size() const { return events.size(); }
+    void clear() { events.clear(); }
+
+    clap_input_events_t in{};
+    clap_output_events_t out{};
+    int room = -1;  // how many events the list takes as output; -1 any
+
+private:
+    std::vector<std::vector<uint64_t>> events;
+};
+
+// Bytes in or out, at most `chunk` per call; an error after `failAfter` calls.
+class ByteStream {
+public:
+    explicit ByteStream(std::vector<unsigned char> bytes = {}, size_t chunk = SIZE_MAX)
+        : bytes(std::move(bytes)), chunk(chunk) {
+        in.ctx = out.ctx = this;
+        in.read = [](const clap_istream_t *s, void *buffer, uint64_t size) -> int64_t {
+            auto *self = static_cast<ByteStream *>(s->ctx);
+            if (self->failAfter >= 0 && self->calls++ >= self->failAfter) return -1;
+            uint64_t n = self->bytes.size() - self->pos;
+            if (n > size) n = size;
+            if (n > self->chunk) n = self->chunk;
+            if (n) std::memcpy(buffer, self->bytes.data() + self->pos, n);
+            self->pos += n;
+            return static_cast<int64_t>(n);
+        };
+        out.write = [](const clap_ostream_t *s, const void *buffer, uint64_t size) -> int64_t {
+            auto *self = static_cast<ByteStream *>(s->ctx);
+            if (self->failAfter >= 0 && self->calls++ >= self->failAfter) return -1;
+            uint64_t n = size > self->chunk ? self->chunk : size;
+            const auto *b = static_cast<const unsigned char *>(buffer);
+            self->bytes.insert(self->bytes.end(), b, b + n);
+            return static_cast<int64_t>(n);
+        };
+    }
+    ByteStream(const ByteStream &) = delete;
+    ByteStream &operator=(const ByteStream &) = delete;
+
+    std::vector<unsigned char> bytes;
+    size_t chunk;
+    size_t pos = 0;  // how far the plug-in read
+    int failAfter = -1;
+    int calls = 0;
+    clap_istream_t in{};
+    clap_ostream_t out{};
+};
+
+// A settings file for the instances made while it lives (the module reads
+// its settings once per instance, from TARNWELL_SETTINGS_DIR).
+class Settings {
+public:
+    explicit Settings(const char *text) {
+        const char *dir = std::getenv("TARNWELL_SETTINGS_DIR");
+        if (!dir) return;
+        file = hostPath(dir) + "/tarnwell.cfg.txt";
+        if (FILE *f = std::fopen(file.c_str(), "wb")) {
+            std::fputs(text, f);
+            std::fclose(f);
+        }
+    }
+    ~Settings() {
+        if (!file.empty()) std::remove(file.c_str());
+    }
+    bool ok() const { return !file.empty(); }
+    std::string file;
+};
+
+class TestHost {
+public:
+    explicit TestHost(bool threadCheck = false) : offerThreadCheck(threadCheck) {
+        host.clap_version = kClapVersion;
+        host.host_data = this;
+        host.name = "tarnwell test host";
+        host.vendor = "";
+        host.url = "";
+        host.version = "1.0";
+        host.get_extension = [](const clap_host_t *h, const char *id) -> const void * {
+            auto *self = static_cast<TestHost *>(h->host_data);
+            if (std::strcmp(id, clapid::kParams) == 0) return &self->params;
+            if (std::strcmp(id, clapid::kPresetLoad) == 0) return &self->presets;
+            if (std::strcmp(id, clapid::kThreadCheck) == 0 && self->offerThreadCheck) return &self->threads;
+            if (std::strcmp(id, clapid::kTimerSupport) == 0) return &self->timers;
+            return nullptr;
+        };
+        host.request_restart = [](const clap_host_t *) {};
+        host.request_process = [](const clap_host_t *) {};
+        host.request_callback = [](const clap_host_t *) {};
+        params.rescan = [](const clap_host_t *h, uint32_t flags) {
+            auto *self = static_cast<TestHost *>(h->host_data);
+            ++self->rescans;
+            self->rescanFlags = flags;
+        };
+        params.clear = [](const clap_host_t *, clap_id, uint32_t) {};
+        params.request_flush = [](const clap_host_t *h) {
+            auto *self = static_cast<TestHost *>(h->host_data);
+            ++self->flushRequests;
+            if (self->audioThread()) ++self->flushRequestsOnAudio;
+        };
+        threads.is_main_thread = [](const clap_host_t *h) {
+            return !static_cast<TestHost *>(h->host_data)->audioThread();
+        };
+        threads.is_audio_thread = [](const clap_host_t *h) {
+            return static_cast<TestHost *>(h->host_data)->audioThread();
+        };
+        timers.register_timer = [](const clap_host_t *h, uint32_t period, clap_id *id) {
+            auto *self = static_cast<TestHost *>(h->host_data);
+            if (!id || period == 0) return false;
+            *id = self->nextTimer++;
+            self->timerIds.push_back(*id);
+            return true;
+        };
+        timers.unregister_timer = [](const clap_host_t *h, clap_id id) {
+            auto &ids = static_cast<TestHost *>(h->host_data)->timerIds;
+            for (size_t k = 0; k < ids.size(); ++k)
+                if (ids[k] == id) {
+                    ids.erase(ids.begin() + static_cast<std::ptrdiff_t>(k));
+                    return true;
+                }
+            return false;
+        };
+        presets.on_error = [](const clap_host_t *h, uint32_t, const char *, const char *, int32_t,
+                              const char *) { ++static_cast<TestHost *>(h->host_data)->presetErrors; };
+        presets.loaded = [](const clap_host_t *h, uint32_t, const char *, const char *key) {
+            static_cast<TestHost *>(h->host_data)->loadedKeys.push_back(key ? key : "");
+        };
+    }
+    TestHost(const TestHost &) = delete;
+    TestHost &operator=(const TestHost &) = delete;
+
+    // The thread calling process now; one audio thread at a time.
+    bool audioThread() const { return insideProcess.load() && processThread() == thisThread(); }
+    static uintptr_t thisThread() {
+        static thread_local char marker;
+        return reinterpret_cast<uintptr_t>(&marker);
+    }
+    uintptr_t processThread() const { return processing.load(); }
+
+    clap_host_t host{};
+    clap_host_params_t params{};
+    clap_host_thread_check_t threads{};
+    clap_host_preset_load_t presets{};
+    clap_host_timer_support_t timers{};
+    std::vector<clap_id> timerIds;
+    clap_id nextTimer = 7;
+    bool offerThreadCheck;
+    std::atomic<int> rescans{0}, flushRequests{0}, flushRequestsOnAudio{0};
+    uint32_t rescanFlags = 0;
+    int presetErrors = 0;
+    std::vector<std::string> loadedKeys;
+    std::atomic<bool> insideProcess{false};
+    std::atomic<uintptr_t> processing{0};
+};
+
+// One instance through the factory, torn down in the order hosts use.
+class Plugin {
+public:
+    explicit Plugin(TestHost &h, bool initialise = true) : h(h) {
+        const ClapModule &m = ClapModule::shared();
+        if (!m.factory) return;
+        p = m.factory->create_plugin(m.factory, &h.host, kPluginId);
+        if (p && initialise) initialised = p->init(p);
+        if (p) {
+            params = ext<clap_plugin_params_t>(clapid::kParams);
+            state = ext<clap_plugin_state_t>(clapid::kState);
+            gui = ext<clap_plugin_gui_t>(clapid::kGui);
+            presets = ext<clap_plugin_preset_load_t>(clapid::kPresetLoad);
+        }
+    }
+    ~Plugin() {
+        if (!p) return;
+        if (processing) p->stop_processing(p);
+        if (active) p->deactivate(p);
+        p->destroy(p);
+    }
+    Plugin(const Plugin &) = delete;
+    Plugin &operator=(const Plugin &) = delete;
+
+    template <class T>
+    const T *ext(const char *id) const {
+        return static_cast<const T *>(p->get_extension(p, id));
+    }
+    bool activate(double rate = 48000.0, uint32_t minFrames = 1, uint32_t maxFrames = 256) {
+        active = p->activate(p, rate, minFrames, maxFrames);
+        return active;
+    }
+    bool start() {
+        h.processing = TestHost::thisThread();
+        h.insideProcess = true;
+        processing = p->start_processing(p);
+        h.insideProcess = false;
+        return processing;
+    }
+    void stop() {
+        p->stop_processing(p);
+        processing = false;
+    }
+    void deactivate() {
+        p->deactivate(p);
+        active = false;
+    }
+    // Renders into left and right as the audio thread.
+    int32_t process(uint32_t frames, EventList *in = nullptr, EventList *out = nullptr,
+                    const clap_event_transport_t *transport = nullptr) {
+        left.assign(frames, 0.5f);
+        right.assign(frames, 0.5f);
+        float *channels[2] = {left.data(), right.data()};
+        clap_audio_buffer_t buffer{channels, nullptr, 2, 0, 0};
+        EventList none;
+        clap_process_t pr{};
+        pr.steady_time = steady;
+        pr.frames_count = frames;
+        pr.transport = transport;
+        pr.audio_outputs = &buffer;
+        pr.audio_outputs_count = 1;
+        pr.in_events = &(in ? in : &none)->in;
+        pr.out_events = &(out ? out : &none)->out;
+        h.processing = TestHost::thisThread();
+        h.insideProcess = true;
+        const int32_t status = p->process(p, &pr);
+        h.insideProcess = false;
+        steady += frames;
+        return status;
+    }
+    // Parameter changes while not processing, as hosts send them.
+    void flush(EventList &in, EventList &out) { params->flush(p, &in.in, &out.out); }
+    void set(clap_id id, double value) {
+        EventList in, out;
+        in.param(0, id, value);
+        flush(in, out);
+    }
+    double value(clap_id id) const {
+        double v = -1.0;
+        params->get_value(p, id, &v);
+        return v;
+    }
+    std::vector<unsigned char> save(size_t chunk = SIZE_MAX) {
+        ByteStream s({}, chunk);
+        return state->save(p, &s.out) ? s.bytes : std::vector<unsigned char>{};
+    }
+    // The host's main loop comes round to the timers it holds.
+    void fireTimers() {
+        const auto *t = ext<clap_plugin_timer_support_t>(clapid::kTimerSupport);
+        const std::vector<clap_id> ids = h.timerIds;
+        for (clap_id id : ids) t->on_timer(p, id);
+    }
+    void meshInAudioTime() {
+        const auto *mesh = ext<tarnwell_clap_mesh_clock_t>(clapid::kTarnwellMeshClock);
+        if (mesh) mesh->set_audio_time(p, true);
+    }
+
+    TestHost &h;
+    const clap_plugin_t *p = nullptr;
+    bool initialised = false, active = false, processing = false;
+    const clap_plugin_params_t *params = nullptr;
+    const clap_plugin_state_t *state = nullptr;
+    const clap_plugin_gui_t *gui = nullptr;
+    const clap_plugin_preset_load_t *presets = nullptr;
+    std::vector<float> left, right;
+    int64_t steady = 0;
+};
+
+}  // namespace tarn::claptest
