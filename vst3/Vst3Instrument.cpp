@@ -126,7 +126,10 @@ tresult TARN_VST3_API Vst3Instrument::activateBus(MediaType type, BusDirection d
 
 tresult TARN_VST3_API Vst3Instrument::setActive(TBool state) {
     if (!body) return kNotInitialized;
-    if (state && !active) body->activate(sampleRate, maxBlock);
+    if (state && !active) {
+        body->activate(sampleRate, maxBlock);
+        for (int32 i = 0; i < Instrument::kNumParams; ++i) audioKnown[i] = body->parameter(i);
+    }
     active = state != 0;
     return kResultOk;
 }
@@ -227,6 +230,8 @@ tresult TARN_VST3_API Vst3Instrument::process(ProcessData *data) {
         }
     }
 
+    reportAudioChanges(data->outputParameterChanges, frames);
+
     // Every channel is written on every call, whatever the host gave.
     for (int32 b = 0; out && b < data->numOutputs; ++b) {
         AudioBusBuffers &bus = out[b];
@@ -245,6 +250,25 @@ tresult TARN_VST3_API Vst3Instrument::process(ProcessData *data) {
         bus.silenceFlags = silent && channels > 0 ? (channels == 64 ? ~0ull : (1ull << channels) - 1) : 0;
     }
     return kResultOk;
+}
+
+void Vst3Instrument::reportAudioChanges(IParameterChanges *out, int32 frames) {
+    for (int32 i = 0; i < block.count(); ++i) {
+        const InstrumentEvent &e = block.events()[i];
+        if (e.kind == InstrumentEvent::Kind::Parameter) audioKnown[e.index] = e.value;
+    }
+    for (int32 i = 0; i < Instrument::kNumParams; ++i) {
+        const float v = body->parameter(i);
+        if (v == audioKnown[i]) continue;
+        audioKnown[i] = v;
+        if (!out) continue;
+        int32 slot = 0;
+        const ParamID id = static_cast<ParamID>(i);
+        if (IParamValueQueue *queue = out->addParameterData(&id, &slot)) {
+            int32 point = 0;
+            queue->addPoint(frames > 0 ? frames - 1 : 0, v, &point);
+        }
+    }
 }
 
 // The delay keeps sounding after the last note; let the host keep asking.
@@ -299,13 +323,13 @@ tresult TARN_VST3_API Vst3Instrument::getParameterInfo(int32 index, ParameterInf
         info->stepCount = Instrument::kNumPrograms - 1;
         info->flags = ParameterInfo::kCanAutomate | ParameterInfo::kIsList | ParameterInfo::kIsProgramChange;
     } else {
-        // Hosts that list automatable parameters know these as targets for
-        // the controllers they map, and keep titles like this out of sight.
+        // Targets of the controllers hosts map, not controls of their own:
+        // hidden, not automatable, and titled as hosts expect such targets.
         std::snprintf(text, sizeof text, "MIDI CC %u", static_cast<unsigned>(id - kControllerParamBase));
         toUtf16(text, info->title, 128);
         toUtf16(text, info->shortTitle, 128);
         info->stepCount = 127;
-        info->flags = ParameterInfo::kCanAutomate | ParameterInfo::kIsHidden;
+        info->flags = ParameterInfo::kIsHidden;
     }
     return kResultOk;
 }

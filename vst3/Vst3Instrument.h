@@ -150,6 +150,10 @@ private:
     std::atomic<int32> programTold{0};
     std::atomic<bool> valuesReloaded{false};
     Vst3BlockEvents block;
+    // Audio thread: each value as the processor last knew it, so what moved
+    // inside a block (a learned controller) goes out with the block too.
+    float audioKnown[Instrument::kNumParams] = {};
+    void reportAudioChanges(IParameterChanges *out, int32 frames);
 };
 
 }  // namespace tarn::vst3

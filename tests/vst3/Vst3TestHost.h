@@ -363,6 +363,7 @@ public:
         data.outputs = &out;
         data.inputEvents = events;
         data.inputParameterChanges = changes;
+        data.outputParameterChanges = outputChanges;
         data.processContext = tempo > 0.0 ? &context : nullptr;
         const tresult r = processor->process(&data);
         silenceFlags = out.silenceFlags;
@@ -385,6 +386,7 @@ public:
     bool processing = false;
     std::vector<float> left, right;
     uint64 silenceFlags = 0;
+    ParamChanges *outputChanges = nullptr;
 };
 
 inline std::u16string u16(const TChar *s) { return std::u16string(s); }

@@ -272,7 +272,7 @@ TEST(Vst3Parameters, InfoAndTextsAreThoseOfTheVst24Module) {
                       info.flags);
         } else {
             EXPECT_GT(info.id, kCc);
-            EXPECT_TRUE(info.flags & ParameterInfo::kIsHidden);
+            EXPECT_EQ(ParameterInfo::kIsHidden, info.flags);
             EXPECT_EQ("MIDI CC " + std::to_string(info.id - kCc), narrow(info.title));
         }
     }
@@ -574,10 +574,17 @@ TEST(Vst3Midi, ControllersMapOntoListedParametersAndLearnedOnesReachTheHost) {
     // A learned controller moves its parameter in the audio thread; the host
     // hears of it as an edit, on its user-interface thread.
     a.start();
-    ParamChanges cc;
+    ParamChanges cc, out;
     cc.point(kCc + kLearnedCc, 30, 100 / 127.0);
+    a.outputChanges = &out;
     std::thread([&] { a.render(128, nullptr, &cc); }).join();
     EXPECT_TRUE(a.handler.calls.empty());
+    // The block itself also carries the change out, at its end.
+    ASSERT_EQ(1, out.getParameterCount());
+    EXPECT_EQ(static_cast<ParamID>(kLearnedParam), out.queues[0].id);
+    ASSERT_EQ(1u, out.queues[0].points.size());
+    EXPECT_EQ(127, out.queues[0].points[0].first);
+    EXPECT_NEAR(100 / 127.0, out.queues[0].points[0].second, 1e-6);
     EXPECT_NEAR(100 / 127.0, a.controller->getParamNormalized(kLearnedParam), 1e-6);
     ASSERT_EQ(3u, a.handler.calls.size());
     EXPECT_EQ('b', a.handler.calls[0].kind);
@@ -588,6 +595,13 @@ TEST(Vst3Midi, ControllersMapOntoListedParametersAndLearnedOnesReachTheHost) {
         EXPECT_EQ(std::this_thread::get_id(), c.thread);
     }
     EXPECT_NEAR(100 / 127.0, a.handler.calls[1].value, 1e-6);
+    // A value the host sent in is not sent back.
+    ParamChanges host, none;
+    host.point(kLearnedParam, 5, 0.25);
+    a.outputChanges = &none;
+    a.render(128, nullptr, &host);
+    EXPECT_EQ(0, none.getParameterCount());
+    a.outputChanges = nullptr;
     // The mod wheel is no parameter of the instrument's: nothing to tell.
     ParamChanges wheel;
     wheel.point(kCc + 1, 0, 1.0);
