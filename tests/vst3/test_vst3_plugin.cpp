@@ -22,12 +22,14 @@ constexpr int kLearnedParam = 7;
 
 struct Vst2Host {
     VstTimeInfo time{};
+    bool givesTime = true;
 };
 Vst2Host *vst2Host = nullptr;
 
 VstIntPtr VSTCALLBACK vst2Callback(AEffect *, VstInt32 opcode, VstInt32, VstIntPtr, void *, float) {
     if (opcode == audioMasterVersion) return 2400;
-    if (opcode == audioMasterGetTime && vst2Host) return reinterpret_cast<VstIntPtr>(&vst2Host->time);
+    if (opcode == audioMasterGetTime && vst2Host && vst2Host->givesTime)
+        return reinterpret_cast<VstIntPtr>(&vst2Host->time);
     return 0;
 }
 
@@ -341,8 +343,11 @@ int programAt(int b) { return b % 60 == 30 ? (b / 60 + 2) % 9 : -1; }
 // Blocks where a parameter moves inside, at one or at three samples.
 bool splitBlock(int b) { return b % 5 == 4; }
 
-std::vector<float> renderVst2() {
+// With withTime false the host tells no transport at all (the fallback
+// tempo then rules the delay and the controllers).
+std::vector<float> renderVst2(bool withTime) {
     Vst2Host h;
+    h.givesTime = withTime;
     h.time.tempo = kTempo;
     h.time.ppqPos = 3.5;
     h.time.sampleRate = Vst3Instance::kRate;
@@ -384,7 +389,7 @@ std::vector<float> renderVst2() {
     return all;
 }
 
-std::vector<float> renderVst3() {
+std::vector<float> renderVst3(bool withContext) {
     Vst3Instance a;
     if (!a.ok()) return {};
     a.start();
@@ -407,26 +412,29 @@ std::vector<float> renderVst3() {
             changes.point(id, 100, (b % 7) / 7.0f);
             if (b % 3 == 0) changes.point(id, 101, 1.0f - (b % 7) / 7.0f), changes.point(id, 200, 0.5f);
         }
-        a.render(Vst3Instance::kBlock, &events, &changes, kTempo, beats);
+        a.render(Vst3Instance::kBlock, &events, &changes, withContext ? kTempo : 0.0, beats);
         a.record(all);
         beats += Vst3Instance::kBlock * kTempo / 60.0 / Vst3Instance::kRate;
     }
     return all;
 }
 
-TEST(Vst3Audio, SameBitsAsTheVst24Module) {
+TEST(Vst3Audio, SameBitsAsTheVst24ModuleWithAndWithoutTransport) {
     ASSERT_TRUE(vst2Module().entry) << vst2Module().error;
-    const std::vector<float> two = renderVst2();
-    const std::vector<float> three = renderVst3();
-    ASSERT_EQ(two.size(), three.size());
-    float peak = 0;
-    for (float s : three) peak = std::max(peak, std::fabs(s));
-    EXPECT_GT(peak, 0.05f);
-    size_t first = two.size();
-    for (size_t i = 0; i < two.size() && first == two.size(); ++i)
-        if (std::memcmp(&two[i], &three[i], sizeof(float)) != 0) first = i;
-    EXPECT_EQ(two.size(), first) << "first difference at block " << first / 2 / Vst3Instance::kBlock << " sample "
-                                 << first / 2 % Vst3Instance::kBlock;
+    for (bool transport : {true, false}) {
+        const std::vector<float> two = renderVst2(transport);
+        const std::vector<float> three = renderVst3(transport);
+        ASSERT_EQ(two.size(), three.size());
+        float peak = 0;
+        for (float s : three) peak = std::max(peak, std::fabs(s));
+        EXPECT_GT(peak, 0.05f);
+        size_t first = two.size();
+        for (size_t i = 0; i < two.size() && first == two.size(); ++i)
+            if (std::memcmp(&two[i], &three[i], sizeof(float)) != 0) first = i;
+        EXPECT_EQ(two.size(), first) << (transport ? "with" : "without") << " transport: first difference at block "
+                                     << first / 2 / Vst3Instance::kBlock << " sample "
+                                     << first / 2 % Vst3Instance::kBlock;
+    }
 }
 
 // ---- programs ---------------------------------------------------------------------------
