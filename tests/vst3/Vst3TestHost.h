@@ -43,7 +43,7 @@ private:
 
 // A memory stream that hands out at most chunk bytes per read, as windowed
 // host streams may, and that can start partway into its bytes.
-class MemoryStream : public HostObject<IBStream> {
+class MemoryStream final : public HostObject<IBStream> {
 public:
     explicit MemoryStream(std::vector<unsigned char> bytes = {}, int32 chunk = 1 << 30)
         : HostObject(kIBStreamIid), bytes(std::move(bytes)), chunk(chunk) {}
@@ -83,7 +83,7 @@ public:
     bool failing = false;
 };
 
-class EventList : public HostObject<IEventList> {
+class EventList final : public HostObject<IEventList> {
 public:
     EventList() : HostObject(kIEventListIid) {}
     int32 TARN_VST3_API getEventCount() override { return static_cast<int32>(events.size()); }
@@ -114,7 +114,7 @@ public:
     std::vector<Event> events;
 };
 
-class ParamQueue : public HostObject<IParamValueQueue> {
+class ParamQueue final : public HostObject<IParamValueQueue> {
 public:
     explicit ParamQueue(ParamID id) : HostObject(kIParamValueQueueIid), id(id) {}
     ParamID TARN_VST3_API getParameterId() override { return id; }
@@ -134,7 +134,7 @@ public:
     std::vector<std::pair<int32, ParamValue>> points;
 };
 
-class ParamChanges : public HostObject<IParameterChanges> {
+class ParamChanges final : public HostObject<IParameterChanges> {
 public:
     ParamChanges() : HostObject(kIParameterChangesIid) { queues.reserve(64); }
     int32 TARN_VST3_API getParameterCount() override { return static_cast<int32>(queues.size()); }
@@ -162,7 +162,7 @@ struct HandlerCall {
     std::thread::id thread;
 };
 
-class Handler : public HostObject<IComponentHandler> {
+class Handler final : public HostObject<IComponentHandler> {
 public:
     Handler() : HostObject(kIComponentHandlerIid) {}
     tresult TARN_VST3_API beginEdit(ParamID id) override { return log('b', id, 0); }
@@ -185,7 +185,7 @@ private:
 
 // A frame that offers a run loop, as some Linux hosts do, recording the
 // timers the view registers; the test fires them.
-class RunLoopFrame : public IPlugFrame, public IRunLoop {
+class RunLoopFrame final : public IPlugFrame, public IRunLoop {
 public:
     tresult TARN_VST3_API queryInterface(const TUID iid, void **obj) override {
         if (kFUnknownIid == iid || kIPlugFrameIid == iid) {
