@@ -92,7 +92,21 @@ TEST(Vst3Editor, TwoAtOnceWithoutRunLoopAndTheHostsWindowGoneFirst) {
     EXPECT_NE(0u, x.onlyChild(pa));
     EXPECT_NE(0u, x.onlyChild(pb));
     EXPECT_TRUE(plain.timers.empty());
-    x11test::sleepMs(200);
+    // No run loop drives either view, and the mesh still moves where it was
+    // clicked, frame after frame.
+    const Window ca = x.onlyChild(pa);
+    x11test::sleepMs(300);
+    const editorcheck::Point node = editorcheck::nodePoint(5, 3);
+    x.click(ca, node.x, node.y);
+    x11test::Capture previous = x.capture(ca);
+    int moving = 0;
+    for (int frame = 0; frame < 40 && moving < 3; ++frame) {
+        x11test::sleepMs(40);
+        const x11test::Capture now = x.capture(ca);
+        moving += now.differences(previous, 0, 0, kSize, kSize) > 0;
+        previous = now;
+    }
+    EXPECT_GE(moving, 3) << "the mesh does not animate without the host's run loop";
     x.destroy(pa);
     x11test::sleepMs(200);
     EXPECT_EQ(kResultOk, va.view->removed());
