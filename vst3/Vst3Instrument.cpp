@@ -422,7 +422,12 @@ tresult TARN_VST3_API Vst3Instrument::setParamNormalized(ParamID id, ParamValue 
         programTold.store(program, std::memory_order_relaxed);
         if (program != body->program()) {
             body->loadProgram(program);
+            // The host re-reads every value now; edits must not arrive from
+            // inside its own call.
+            const bool wasTelling = telling;
+            telling = true;
             if (handler) handler->restartComponent(IComponentHandler::kParamValuesChanged);
+            telling = wasTelling;
         }
         return kResultOk;
     }
