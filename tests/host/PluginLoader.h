@@ -16,3 +16,5 @@ struct PluginModule {
 
 PluginModule loadPluginModule(const std::string &path);
 void unloadPluginModule(PluginModule &module);
+// Any other export of a loaded module, or null.
+void *pluginSymbol(const PluginModule &module, const char *name);

@@ -18,3 +18,5 @@ void unloadPluginModule(PluginModule &m) {
     if (m.handle) dlclose(m.handle);
     m.handle = nullptr;
 }
+
+void *pluginSymbol(const PluginModule &m, const char *name) { return m.handle ? dlsym(m.handle, name) : nullptr; }

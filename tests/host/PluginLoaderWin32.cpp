@@ -19,3 +19,8 @@ void unloadPluginModule(PluginModule &m) {
     if (m.handle) FreeLibrary(static_cast<HMODULE>(m.handle));
     m.handle = nullptr;
 }
+
+void *pluginSymbol(const PluginModule &m, const char *name) {
+    if (!m.handle) return nullptr;
+    return reinterpret_cast<void *>(GetProcAddress(static_cast<HMODULE>(m.handle), name));
+}

@@ -1,0 +1,17 @@
+# Fails unless the module's only exports are the factory and the module's
+# entry and exit.
+execute_process(COMMAND nm -D --defined-only ${MODULE} OUTPUT_VARIABLE symbols RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "nm failed on ${MODULE}")
+endif()
+string(REGEX MATCHALL "[^\n]+" lines "${symbols}")
+set(found "")
+foreach(line ${lines})
+  string(REGEX REPLACE "^[0-9a-fA-F]* *[A-Za-z] " "" name "${line}")
+  list(APPEND found ${name})
+endforeach()
+list(SORT found)
+if(NOT found STREQUAL "GetPluginFactory;ModuleEntry;ModuleExit")
+  message(FATAL_ERROR "${MODULE} exports ${found}")
+endif()
+message(STATUS "exports ${found}")
