@@ -76,6 +76,9 @@ Lv2Plugin *Lv2Plugin::create(double rate, const LV2_Feature *const *features) {
     self->inst = Instrument::create();
     if (!self->events || !self->inst) return nullptr;
     for (int32_t i = 0; i < Instrument::kNumParams; ++i) self->seen[i] = self->inst->parameter(i);
+    // Ready to run at once: a host that runs before activating (or never
+    // activates) must still find buffers for the blocks it announced.
+    self->inst->activate(rate, self->maxFrames);
     return self.release();
 }
 
