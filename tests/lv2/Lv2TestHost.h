@@ -163,8 +163,11 @@ public:
         begin();
     }
     // The plug-in's state bytes, through its own save.
+    const LV2_State_Interface *stateInterface() const {
+        return static_cast<const LV2_State_Interface *>(lilv_instance_get_extension_data(instance, LV2_STATE__interface));
+    }
     std::vector<unsigned char> stateBytes() {
-        const auto *iface = static_cast<const LV2_State_Interface *>(lilv_instance_get_extension_data(instance, LV2_STATE__interface));
+        const LV2_State_Interface *iface = stateInterface();
         std::vector<unsigned char> bytes;
         if (!iface) return bytes;
         iface->save(

@@ -2,7 +2,6 @@
 // the sound next to the VST 2.4 module's for the same events, presets,
 // state, the values the instrument changes by itself, and the editor.
 #include <arpa/inet.h>
-#include <dlfcn.h>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -367,17 +366,7 @@ TEST(Lv2State, SavesAndRestoresWhatThePortsDoNotHold) {
     EXPECT_GT(energy(fromA), 0.0);
 
     // A state of some other make, or cut short, is refused and changes nothing.
-    const LV2_Descriptor *d = nullptr;
-    {
-        void *lib = dlopen(lilv_file_uri_parse(lilv_node_as_uri(lilv_plugin_get_library_uri(w.plugin)), nullptr),
-                           RTLD_NOW | RTLD_NOLOAD);
-        ASSERT_NE(lib, nullptr);
-        auto entry = reinterpret_cast<LV2_Descriptor_Function>(dlsym(lib, "lv2_descriptor"));
-        ASSERT_NE(entry, nullptr);
-        d = entry(0);
-        dlclose(lib);
-    }
-    const auto *state = static_cast<const LV2_State_Interface *>(d->extension_data(LV2_STATE__interface));
+    const LV2_State_Interface *state = b.stateInterface();
     ASSERT_NE(state, nullptr);
     struct Offer {
         std::vector<unsigned char> bytes;
