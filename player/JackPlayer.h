@@ -45,7 +45,7 @@ public:
     void close();
 
     const std::string &clientName() const { return name; }
-    double sampleRate() const { return activeRate; }
+    double sampleRate() const { return activeRate.load(std::memory_order_relaxed); }
     int32_t periodFrames() const { return periodSize.load(std::memory_order_relaxed); }
     bool serverGone() const { return lost.load(std::memory_order_acquire); }
 
@@ -72,7 +72,7 @@ private:
     std::atomic<int32_t> periodSize{0};
     std::atomic<bool> lost{false};
     std::mutex reconfiguring;  // between the non-audio threads only
-    double activeRate = 0.0;
+    std::atomic<double> activeRate{0.0};
     InstrumentEvent events[kMaxEvents];
 };
 

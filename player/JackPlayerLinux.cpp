@@ -135,10 +135,10 @@ void JackPlayer::shutdownThunk(void *self) { static_cast<JackPlayer *>(self)->lo
 void JackPlayer::reconfigure(double rate, int32_t frames) {
     std::lock_guard<std::mutex> one(reconfiguring);
     // Zero keeps what JACK said before.
-    if (rate <= 0.0) rate = activeRate;
+    if (rate <= 0.0) rate = activeRate.load(std::memory_order_relaxed);
     if (frames <= 0) frames = periodSize.load(std::memory_order_relaxed);
     periodSize.store(frames, std::memory_order_relaxed);
-    if (rate == activeRate && frames <= preparedFrames.load(std::memory_order_relaxed)) return;
+    if (rate == activeRate.load(std::memory_order_relaxed) && frames <= preparedFrames.load(std::memory_order_relaxed)) return;
     // The audio thread never waits for this: while it is held, periods are silent.
     bool expected = false;
     while (!busy.compare_exchange_weak(expected, true, std::memory_order_acquire)) {
@@ -147,7 +147,7 @@ void JackPlayer::reconfigure(double rate, int32_t frames) {
     }
     const int32_t prepared = frames > kPreparedFrames ? frames : kPreparedFrames;
     instrument.activate(rate, prepared);
-    activeRate = rate;
+    activeRate.store(rate, std::memory_order_relaxed);
     preparedFrames.store(prepared, std::memory_order_relaxed);
     busy.store(false, std::memory_order_release);
 }

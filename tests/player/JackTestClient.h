@@ -30,11 +30,13 @@ inline void quietJack(const char *) {}
 
 class JackTestClient {
 public:
-    explicit JackTestClient(const std::string &name) {
+    // On the server JACK_DEFAULT_SERVER names, or the one given.
+    explicit JackTestClient(const std::string &name, const std::string &server = std::string()) {
         jack_set_error_function(quietJack);
         jack_set_info_function(quietJack);
-        keys = jack_client_open((name + "-keys").c_str(), JackNoStartServer, nullptr);
-        ears = jack_client_open((name + "-ears").c_str(), JackNoStartServer, nullptr);
+        const auto options = static_cast<jack_options_t>(JackNoStartServer | (server.empty() ? 0 : JackServerName));
+        keys = jack_client_open((name + "-keys").c_str(), options, nullptr, server.c_str());
+        ears = jack_client_open((name + "-ears").c_str(), options, nullptr, server.c_str());
         if (!keys || !ears) return;
         keysOut = jack_port_register(keys, "out", JACK_DEFAULT_MIDI_TYPE, JackPortIsOutput, 0);
         earsIn[0] = jack_port_register(ears, "in_left", JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);

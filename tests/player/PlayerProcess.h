@@ -24,7 +24,7 @@ namespace playertest {
 
 inline std::string playerPath() {
     const char *p = std::getenv("TARNWELL_PLAYER");
-    return p ? p : "tarnwell";
+    return p ? p : "./tarnwell";
 }
 
 inline std::string readFile(const std::string &path) {
@@ -47,7 +47,7 @@ class PlayerProcess {
 public:
     // Environment: the test's own, with each "NAME=value" of extra replacing its NAME.
     PlayerProcess(const std::vector<std::string> &args, const std::vector<std::string> &extra,
-                  const std::string &outputFile)
+                  const std::string &outputFile, const std::string &program = playerPath())
         : output(outputFile) {
         std::vector<std::string> env;
         for (char **e = environ; *e; ++e) {
@@ -59,7 +59,7 @@ public:
         }
         for (const auto &x : extra)
             if (x.back() != '=') env.push_back(x);  // "NAME=" removes NAME
-        std::vector<std::string> argv = {playerPath()};
+        std::vector<std::string> argv = {program};
         argv.insert(argv.end(), args.begin(), args.end());
         std::vector<char *> a, e;
         for (auto &s : argv) a.push_back(&s[0]);
@@ -71,11 +71,13 @@ public:
         posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_adddup2(&actions, 1, 2);
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        if (posix_spawn(&pid, a[0], &actions, nullptr, a.data(), e.data()) != 0) pid = -1;
+        if (posix_spawnp(&pid, a[0], &actions, nullptr, a.data(), e.data()) != 0) pid = -1;
         posix_spawn_file_actions_destroy(&actions);
     }
+    // A process still running is asked to end, then made to.
     ~PlayerProcess() {
-        if (running()) {
+        signal(SIGTERM);
+        if (!waitEnd(3000) && running()) {
             kill(pid, SIGKILL);
             waitpid(pid, nullptr, 0);
         }

@@ -9,6 +9,7 @@
 #include <X11/Xutil.h>
 #include <sys/stat.h>
 
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -36,6 +37,19 @@ int msSince(Clock::time_point t) {
     return static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t).count());
 }
 
+std::unique_ptr<PlayerProcess> startServer(const std::string &name, const std::string &log) {
+    return std::make_unique<PlayerProcess>(
+        std::vector<std::string>{"--no-realtime", "-n", name, "-d", "dummy", "-r", "48000", "-p", "256"},
+        std::vector<std::string>{}, log, "jackd");
+}
+
+bool serverAnswers(const std::string &name) {
+    jack_client_t *c = jack_client_open("tw-server-probe", static_cast<jack_options_t>(JackNoStartServer | JackServerName),
+                                        nullptr, name.c_str());
+    if (c) jack_client_close(c);
+    return c != nullptr;
+}
+
 // The server CI starts (JACK_DEFAULT_SERVER), or one of the test's own.
 class JackServer : public ::testing::Environment {
 public:
@@ -47,24 +61,13 @@ public:
         if (given && *given) return;
         const std::string name = "tarnwell-player-test-" + std::to_string(getpid());
         setenv("JACK_DEFAULT_SERVER", name.c_str(), 1);
-        const std::string command = "jackd --no-realtime -n " + name +
-                                    " -d dummy -r 48000 -p 256 >/dev/null 2>&1 & echo $! > /tmp/" + name + ".pid";
-        if (std::system(command.c_str()) == 0) pidFile = "/tmp/" + name + ".pid";
-        waitFor([] {
-            jack_client_t *c = jack_client_open("tarnwell-probe", JackNoStartServer, nullptr);
-            if (c) jack_client_close(c);
-            return c != nullptr;
-        }, 10000);
+        server = startServer(name, "/dev/null");
+        waitFor([&] { return serverAnswers(name); }, 10000);
     }
-    void TearDown() override {
-        if (pidFile.empty()) return;
-        const std::string pid = playertest::readFile(pidFile);
-        if (!pid.empty()) kill(std::atoi(pid.c_str()), SIGTERM);
-        std::remove(pidFile.c_str());
-    }
+    void TearDown() override { server.reset(); }
 
 private:
-    std::string pidFile;
+    std::unique_ptr<PlayerProcess> server;
 };
 
 // One player run in a configuration folder of its own.
@@ -226,28 +229,35 @@ TEST(PlayerRun, KeepsTheLastSoundAndIgnoresADamagedOne) {
     EXPECT_NE(0, stat((file + ".part").c_str(), &s)) << "the temporary file was left behind";
 }
 
-TEST(PlayerRun, ServerGoingAwaySaysSoAndEndsCleanly) {
+// On a server of the test's own: the period size changes under the running
+// player, which goes on playing in the new periods; then the server goes away.
+TEST(PlayerRun, NewPeriodSizeThenServerGoingAway) {
     const std::string name = "tarnwell-vanishing-" + std::to_string(getpid());
     const std::string config = playertest::scratchFolder("player-vanishing");
-    const std::string pidFile = config + "/jackd.pid";
-    ASSERT_EQ(0, std::system(("jackd --no-realtime -n " + name + " -d dummy -r 48000 -p 256 >" + config +
-                              "/jackd.log 2>&1 & echo $! >" + pidFile)
-                                 .c_str()));
-    const int jackd = std::atoi(playertest::readFile(pidFile).c_str());
-    ASSERT_GT(jackd, 0);
-    ASSERT_TRUE(waitFor([&] {
-        jack_status_t status{};
-        jack_client_t *c = jack_client_open("tw-vanishing-probe",
-                                            static_cast<jack_options_t>(JackNoStartServer | JackServerName), &status,
-                                            name.c_str());
-        if (c) jack_client_close(c);
-        return c != nullptr;
-    }, 10000)) << playertest::readFile(config + "/jackd.log");
-    Launch run(config, {"--no-gui", "--fresh", "--name", "tw-vanishing"}, {"JACK_DEFAULT_SERVER=" + name});
+    auto jackd = startServer(name, config + "/jackd.log");
+    ASSERT_TRUE(waitFor([&] { return serverAnswers(name); }, 10000)) << playertest::readFile(config + "/jackd.log");
+    Launch run(config, {"--no-gui", "--fresh", "--name", "tw-vanishing-player"}, {"JACK_DEFAULT_SERVER=" + name});
     waitFor([&] { return run->text().find("playing as") != std::string::npos || run->waitEnd(0); }, 10000);
     ASSERT_TRUE(run->running()) << run->text();
+    {
+        JackTestClient probe("tw-vanishing", name);
+        ASSERT_TRUE(probe.ready());
+        ASSERT_TRUE(probe.hearPlayer("tw-vanishing-player") && probe.playTo("tw-vanishing-player"));
+        ASSERT_EQ(0, jack_set_buffer_size(probe.handle(), 1024));
+        ASSERT_TRUE(waitFor([&] { return probe.period() == 1024; }));
+        const jack_nframes_t t0 = probe.lastPeriod() + 4 * 1024;
+        probe.record(t0, 8 * 1024);
+        probe.schedule({{t0 + 100, {0x90, 69, 120}, 3}});
+        ASSERT_TRUE(waitFor([&] { return static_cast<int32_t>(probe.lastPeriod() - (t0 + 9 * 1024)) > 0; }, 8000));
+        double before = 0, after = 0;
+        for (std::size_t i = 0; i < probe.recordedLeft().size(); ++i)
+            (i < 100 ? before : after) += std::fabs(probe.recordedLeft()[i]);
+        EXPECT_EQ(0.0, before);
+        EXPECT_GT(after, 0.0) << "no sound in 1024-frame periods";
+        EXPECT_TRUE(run->running());
+    }
     const auto killedAt = Clock::now();
-    kill(jackd, SIGKILL);
+    jackd->signal(SIGTERM);
     ASSERT_TRUE(run->waitEnd(5000)) << "still running after its server went away";
     const int ms = msSince(killedAt);
     EXPECT_FALSE(run->crashed());
@@ -365,8 +375,8 @@ TEST(PlayerSound, RecordingEqualsTheRenderOfTheSameEvents) {
         EXPECT_TRUE(run->waitEnd(2000));
         const int xruns = probe.xrunCount.load() - xrunsBefore;
         if (!probe.recordingWhole() || probe.late.load()) {
-            std::printf("[ sound ] attempt %d: %d xruns, heard %zu of %zu frames: the machine missed periods\n",
-                        attempt, xruns, probe.recordedFrames(), frames);
+            std::printf("[ sound ] attempt %d: %d xruns, heard %zu of %zu frames%s: the machine missed periods\n",
+                        attempt, xruns, probe.recordedFrames(), frames, probe.late.load() ? ", messages late" : "");
             continue;
         }
         const int most = static_cast<int>((t0 - registered) / n) + 1, least = static_cast<int>((t0 - active) / n) - 6;
@@ -488,8 +498,9 @@ TEST(PlayerEditor, WindowShowsTheMeshNotesMoveItAndClosingEnds) {
         return moved > 100;
     }, 5000)) << "the notes did not move the mesh";
     // TARNWELL_PLAYER_SCREENSHOT names where to keep the frame at rest.
-    if (const char *shot = std::getenv("TARNWELL_PLAYER_SCREENSHOT"))
+    if (const char *shot = std::getenv("TARNWELL_PLAYER_SCREENSHOT")) {
         EXPECT_TRUE(pngtest::writePng(shot, rest.width, rest.height, rest.rgb));
+    }
     std::printf("[ editor ] window 0x%lx \"Tarnwell\" 600x600, mesh at rest, %d pixels changed after the notes\n",
                 top, moved);
 
