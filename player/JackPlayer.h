@@ -63,7 +63,6 @@ private:
     jack_client_t *client = nullptr;
     jack_port_t *midiIn = nullptr, *outLeft = nullptr, *outRight = nullptr;
     std::string name;
-    bool active = false;
 
     // Held by the audio thread for each period and by a reconfiguration;
     // the audio thread only ever tries it and plays silence if it is taken.

@@ -78,7 +78,6 @@ JackPlayer::Opened JackPlayer::open(const std::string &clientName, std::string &
         close();
         return Opened::Failed;
     }
-    active = true;
     return Opened::Running;
 }
 
@@ -108,9 +107,7 @@ std::string JackPlayer::connectToSystem() {
 
 void JackPlayer::close() {
     if (!client) return;
-    // After the server is gone the client only needs its resources freed.
-    if (active && !serverGone()) jack_deactivate(client);
-    active = false;
+    // Closing takes the client out of the graph first.
     jack_client_close(client);
     client = nullptr;
     midiIn = outLeft = outRight = nullptr;

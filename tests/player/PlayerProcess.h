@@ -37,7 +37,7 @@ inline std::string readFile(const std::string &path) {
 // A fresh folder under the test's scratch space.
 inline std::string scratchFolder(const std::string &name) {
     const char *base = std::getenv("TARNWELL_PLAYER_SCRATCH");
-    std::string dir = std::string(base ? base : "/tmp") + "/" + name + "-" + std::to_string(getpid());
+    std::string dir = std::string(base ? base : "/tmp") + "/" + name;
     const std::string command = "rm -rf '" + dir + "' && mkdir -p '" + dir + "'";
     if (std::system(command.c_str()) != 0) return std::string();
     return dir;
