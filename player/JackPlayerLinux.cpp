@@ -48,13 +48,9 @@ JackPlayer::Opened JackPlayer::open(const std::string &clientName, std::string &
     client = jack_client_open(clientName.c_str(), JackNoStartServer, &status);
     if (!client) {
         if (status & JackServerFailed) return Opened::NoServer;
-        error = "JACK refused the client \"" + clientName + "\" (status 0x" +
-                [&] {
-                    char hex[16];
-                    std::snprintf(hex, sizeof hex, "%x", static_cast<unsigned>(status));
-                    return std::string(hex);
-                }() +
-                ")";
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "%x", static_cast<unsigned>(status));
+        error = "JACK refused the client \"" + clientName + "\" (status 0x" + hex + ")";
         return Opened::Failed;
     }
     name = jack_get_client_name(client);
