@@ -117,14 +117,14 @@ TEST(SettingsPlace, WritableModuleFolderKeepsTheFileBesideTheModule) {
     Places places;
     learnThenReload(20, 5);
     EXPECT_TRUE(fs::exists(places.beside()));
-    EXPECT_FALSE(fs::exists(places.configHome));
+    EXPECT_FALSE(fs::exists(places.userFile().parent_path()));
 }
 
 TEST(SettingsPlace, FolderThatIsNotThereSendsNothingElsewhere) {
     Places places;
     fs::remove(places.moduleFolder);
     { instance()->saveSettings(); }
-    EXPECT_FALSE(fs::exists(places.configHome));
+    EXPECT_FALSE(fs::exists(places.userFile().parent_path()));
     EXPECT_TRUE(instance()->isFirstRun());
 }
 
@@ -192,7 +192,7 @@ TEST(SettingsPlace, FileBesideAReadOnlyModuleIsStillTheOneRead) {
         // Its owner may have left it writable for everyone; a save goes there.
         shared->saveSettings();
         EXPECT_EQ(settingsFilePath(), places.beside().string());
-        EXPECT_FALSE(fs::exists(places.configHome));
+        EXPECT_FALSE(fs::exists(places.userFile().parent_path()));
     });
 }
 #endif
