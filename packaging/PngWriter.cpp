@@ -1,19 +1,12 @@
 #include "packaging/PngWriter.h"
 
+#include <zlib.h>
+
 #include <cstdio>
 
 namespace tarn {
 
 namespace {
-
-uint32_t crc32(const uint8_t *data, size_t size, uint32_t crc = 0) {
-    crc = ~crc;
-    for (size_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
 
 void put32(std::vector<uint8_t> &out, uint32_t v) {
     for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(v >> shift));
@@ -24,7 +17,7 @@ void chunk(std::vector<uint8_t> &file, const char type[4], const std::vector<uin
     std::vector<uint8_t> body(type, type + 4);
     body.insert(body.end(), data.begin(), data.end());
     file.insert(file.end(), body.begin(), body.end());
-    put32(file, crc32(body.data(), body.size()));
+    put32(file, static_cast<uint32_t>(::crc32(0, body.data(), static_cast<uInt>(body.size()))));
 }
 
 }  // namespace
@@ -40,24 +33,11 @@ bool writePng(const std::string &path, int width, int height, const std::vector<
         raw.insert(raw.end(), rgba.begin() + y * stride, rgba.begin() + (y + 1) * stride);
     }
 
-    std::vector<uint8_t> z = {0x78, 0x01};
-    constexpr size_t kBlock = 65535;
-    for (size_t at = 0; at < raw.size() || at == 0; at += kBlock) {
-        const size_t n = raw.size() - at < kBlock ? raw.size() - at : kBlock;
-        z.push_back(at + n >= raw.size() ? 1 : 0);
-        z.push_back(static_cast<uint8_t>(n));
-        z.push_back(static_cast<uint8_t>(n >> 8));
-        z.push_back(static_cast<uint8_t>(~n));
-        z.push_back(static_cast<uint8_t>(~n >> 8));
-        z.insert(z.end(), raw.begin() + at, raw.begin() + at + n);
-        if (n == 0) break;
-    }
-    uint32_t a = 1, b = 0;
-    for (uint8_t byte : raw) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    put32(z, (b << 16) | a);
+    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+    std::vector<uint8_t> z(packedSize);
+    if (compress2(z.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()), Z_BEST_COMPRESSION) != Z_OK)
+        return false;
+    z.resize(packedSize);
 
     std::vector<uint8_t> header;
     put32(header, static_cast<uint32_t>(width));

@@ -1,5 +1,4 @@
-// A minimal PNG writer for 8-bit RGBA pictures, with no library behind it:
-// the image data goes into stored (uncompressed) deflate blocks.
+// A minimal PNG writer for 8-bit RGBA pictures, compressed with zlib.
 #pragma once
 
 #include <cstdint>
