@@ -74,8 +74,10 @@ echo "      $(grep -c '^f ' "$SCRATCH/kinds") files installed"
 
 # LV2: the plug-in's URI as its bundle declares it, found by lilv.
 manifest=/usr/lib/lv2/tarnwell.lv2/manifest.ttl
-# lilv looks in its default folders, /usr/lib/lv2 among them.
-uris="$(env -u LV2_PATH lv2ls 2>&1 || true)"
+# lilv looks in its default folders, /usr/lib/lv2 among them (with a home of
+# its own, so no ~/.lv2 answers instead).
+mkdir -p "$SCRATCH/lv2-home"
+uris="$(env -u LV2_PATH HOME="$SCRATCH/lv2-home" lv2ls 2>&1 || true)"
 found_uri=""
 while IFS= read -r uri; do
   [ -n "$uri" ] && [ -f "$manifest" ] && grep -qF "<$uri>" "$manifest" && found_uri="$uri"
