@@ -85,7 +85,8 @@ done <<<"$uris"
 if [ -n "$found_uri" ]; then
   pass "lv2ls lists $found_uri (declared in $manifest)"
   name_line="$(HOME="$SCRATCH/lv2-home" lv2info "$found_uri" 2>/dev/null | grep -m1 -E '^[[:space:]]*Name:' || true)"
-  check "lv2info names it Tarnwell (${name_line//[[:space:]]/ })" grep -q 'Tarnwell' <<<"$name_line"
+  name_line="$(tr -s '[:space:]' ' ' <<<"$name_line" | sed 's/^ //; s/ $//')"
+  check "lv2info names it Tarnwell ($name_line)" grep -q 'Tarnwell' <<<"$name_line"
 else
   fail "lv2ls lists no plug-in of $manifest"; show <<<"$uris"
 fi
