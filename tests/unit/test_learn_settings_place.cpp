@@ -2,6 +2,7 @@
 // can be written or already holds one, else in the user's configuration folder.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -10,7 +11,9 @@
 #include <sstream>
 #include <string>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <grp.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
