@@ -7,8 +7,9 @@
 # The per-user archive installs into a scratch home and uninstalls again, and
 # the Windows archive holds what its read-me names.
 #
-# Installs and removes the package system-wide: run it as root, on a machine
-# where Tarnwell is not installed otherwise (CI runs it after the builds).
+# Installs and removes the package system-wide (through sudo unless run as
+# root), on a machine where Tarnwell is not installed otherwise; CI runs it
+# after the builds.
 # Usage: check-install.sh [PACKAGES_DIR]   (default build/packages)
 set -euo pipefail
 
@@ -33,7 +34,8 @@ check() {  # description, then a command that must succeed
 for f in "$DEB" "$TARBALL" "$ZIP"; do
   [ -f "$f" ] || { echo "missing $f: run bash .ci/package first"; exit 1; }
 done
-[ "$(id -u)" -eq 0 ] || { echo "check-install.sh installs system-wide: run it as root"; exit 1; }
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
 if dpkg-query -W -f='${Status}' tarnwell 2>/dev/null | grep -q 'ok installed'; then
   echo "tarnwell is installed already; remove it first so the check starts clean"; exit 1
 fi
@@ -41,7 +43,7 @@ fi
 SCRATCH="$(mktemp -d "${TMPDIR:-/tmp}/tarnwell-check.XXXXXX")"
 cleanup() {
   if dpkg-query -W -f='${Status}' tarnwell 2>/dev/null | grep -q 'ok installed'; then
-    apt-get remove --purge -y -q tarnwell >/dev/null 2>&1 || true
+    $SUDO apt-get remove --purge -y -q tarnwell >/dev/null 2>&1 || true
   fi
   rm -rf "$SCRATCH"
 }
@@ -60,7 +62,7 @@ fi
 [ -n "$lintian_out" ] && show <<<"$lintian_out"
 
 apt_log="$SCRATCH/apt.log"
-if DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$DEB" >"$apt_log" 2>&1; then
+if $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$DEB" >"$apt_log" 2>&1; then
   pass "apt-get install $(basename "$DEB") (with its dependencies)"
 else
   fail "apt-get install"; show <"$apt_log"; exit 1
@@ -130,7 +132,7 @@ fi
 
 # Removal: every file of the package is gone, and so is every folder of its
 # own; shared folders such as /usr/lib/vst may stay for other packages.
-if DEBIAN_FRONTEND=noninteractive apt-get remove --purge -y -q tarnwell >"$apt_log" 2>&1; then
+if $SUDO env DEBIAN_FRONTEND=noninteractive apt-get remove --purge -y -q tarnwell >"$apt_log" 2>&1; then
   pass "apt-get remove --purge tarnwell"
 else
   fail "apt-get remove --purge"; show <"$apt_log"
