@@ -19,7 +19,7 @@ void Tarnwell::loadSettings() {
 
 void Tarnwell::saveSettings() {
     firstRun.store(false, std::memory_order_relaxed);
-    const std::string path = settingsFilePath();
+    const std::string path = settingsFilePathForWriting();
     if (path.empty()) return;
     saveSettingsFile(path, editorWidth, editorHeight, controllerMap);
 }
