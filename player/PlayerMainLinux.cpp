@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "instrument/Instrument.h"
+#include "learn/ModulePath.h"
 #include "player/EditorWindow.h"
 #include "player/JackPlayer.h"
 #include "player/MidiInbox.h"

@@ -7,28 +7,12 @@
 #include <vector>
 
 #include "instrument/Instrument.h"
+#include "learn/ModulePath.h"
 
 namespace tarn {
 
-namespace {
-
-std::string absoluteVariable(const char *name) {
-    const char *v = std::getenv(name);
-    // Relative values are to be ignored, as the base directory rules say.
-    return v && v[0] == '/' ? std::string(v) : std::string();
-}
-
-}  // namespace
-
-std::string SoundMemory::folder() {
-    std::string base = absoluteVariable("XDG_CONFIG_HOME");
-    if (base.empty()) {
-        const std::string home = absoluteVariable("HOME");
-        if (home.empty()) return std::string();
-        base = home + "/.config";
-    }
-    return base + "/tarnwell";
-}
+// The same folder the settings file falls back to.
+std::string SoundMemory::folder() { return userSettingsDirectory(); }
 
 SoundMemory::SoundMemory(std::string folder) : dir(std::move(folder)) {
     if (!dir.empty()) file = dir + "/" + kFileName;

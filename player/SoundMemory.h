@@ -13,8 +13,8 @@ class SoundMemory final {
 public:
     static constexpr const char *kFileName = "last-sound.bin";
 
-    // $XDG_CONFIG_HOME/tarnwell, else $HOME/.config/tarnwell; empty when
-    // neither variable gives an absolute folder.
+    // $XDG_CONFIG_HOME/tarnwell, else ~/.config/tarnwell; empty when
+    // there is no home to find.
     static std::string folder();
     explicit SoundMemory(std::string folder);
 
@@ -32,8 +32,5 @@ private:
     std::string dir;
     std::string file;
 };
-
-// Creates the folder and those above it as needed (SoundFolderLinux.cpp).
-bool makeFolders(const std::string &path);
 
 }  // namespace tarn
