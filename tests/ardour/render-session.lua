@@ -1,0 +1,78 @@
+-- Run by ardour7-lua: one session, one MIDI track of the instrument with the
+-- test phrase before it, exported from sample 0 to a float WAV.
+-- Arguments: TYPE (LV2, LXVST, VST3) NAME-or-URI SESSION-DIR EXPORT-DIR FRAMES PRESET-UUID
+-- Every failure prints "RENDER-FAILED <what>" and exits non-zero; success
+-- prints "RENDER-EXPORTED" after the export.
+
+local kind, name, session_dir, export_dir, frames, preset = arg[1], arg[2], arg[3], arg[4], tonumber (arg[5]), arg[6]
+local rate = 48000
+
+local function fail (what, code)
+	print ("RENDER-FAILED " .. what)
+	io.stdout:flush ()
+	os.exit (code or 1)
+end
+
+if not (kind and name and session_dir and export_dir and frames and preset) then
+	fail ("usage: render-session.lua TYPE NAME SESSION-DIR EXPORT-DIR FRAMES PRESET-UUID", 2)
+end
+
+local types = { LV2 = ARDOUR.PluginType.LV2, LXVST = ARDOUR.PluginType.LXVST, VST3 = ARDOUR.PluginType.VST3 }
+if not types[kind] then fail ("unknown plug-in type " .. kind, 2) end
+
+-- The dummy backend is hidden from release builds' lists unless asked for.
+ARDOUR.config ():set_hide_dummy_backend (false)
+local backend = AudioEngine:set_backend ("None (Dummy)", "tarnwell-render", "")
+if backend:isnil () then fail ("no dummy backend") end
+backend:set_device_name ("Silence")
+backend:set_sample_rate (rate)
+if AudioEngine:start (false) ~= 0 then fail ("the engine did not start") end
+print (string.format ("RENDER-ENGINE rate=%d block=%d", backend:sample_rate (), backend:buffer_size ()))
+
+if not create_session (session_dir, "render", rate) then fail ("no session") end
+
+-- An empty plug-in info makes Ardour crash, so look first.
+local info = ARDOUR.LuaAPI.new_plugin_info (name, types[kind])
+if info:isnil () then fail ("Ardour does not know the " .. kind .. " plug-in " .. name) end
+print ("RENDER-PLUGIN " .. info.name .. " by " .. info.creator .. " (" .. info.unique_id .. ")")
+
+-- Strict I/O stays off: with it on, Ardour 7.3 now and then fails to
+-- register the track's first output ("Port already exists") and then fails
+-- every later MIDI track of the process. The instrument's two outputs make
+-- the track stereo anyway.
+local ok, tracks = pcall (function ()
+	return Session:new_midi_track (
+		ARDOUR.ChanCount (ARDOUR.DataType ("midi"), 1), ARDOUR.ChanCount (ARDOUR.DataType ("audio"), 2),
+		false, info, nil, nil, 1, "Tarnwell", ARDOUR.PresentationInfo.max_order, ARDOUR.TrackMode.Normal,
+		true, false)
+end)
+if not ok or tracks:size () ~= 1 then fail ("no MIDI track: " .. tostring (tracks), 3) end
+
+local track
+for t in tracks:iter () do track = t end
+local phrase = ARDOUR.LuaAPI.new_luaproc (Session, "Tarnwell Test Phrase")
+if phrase:isnil () then fail ("the phrase script was not found") end
+if track:add_processor_by_index (phrase, 0, nil, true) ~= 0 then fail ("the phrase could not be added") end
+
+local chain = {}
+local i = 0
+while true do
+	local p = track:nth_processor (i)
+	if p:isnil () then break end
+	chain[#chain + 1] = p:name ()
+	i = i + 1
+end
+print ("RENDER-CHAIN " .. table.concat (chain, " > "))
+
+local export = Session:simple_export ()
+export:set_folder (export_dir)
+export:set_name ("render")
+export:set_range (0, frames)
+if not export:set_preset (preset) then fail ("the float WAV export preset was not found") end
+if not export:check_outputs () then fail ("the master bus has nothing to export") end
+if not export:run_export () then fail ("the export failed") end
+print ("RENDER-EXPORTED")
+io.stdout:flush ()
+-- Leave without tearing the session down: that now and then corrupts Ardour's heap.
+AudioEngine:stop (false)
+os.exit (0)
