@@ -11,7 +11,17 @@
 # a private work folder, so nothing of the user's Ardour is read or changed.
 # Environment: ARDOUR_LUA (default: ardour7-lua on PATH), ARDOUR_LIBDIR
 # (default /usr/lib/ardour7), RENDER_SECONDS (default 3), RENDER_KEEP=1 keeps
-# the work folder, TMPDIR.
+# the work folder, TMPDIR, and RENDER_PREROLL (below).
+#
+# The instrument's LFOs and control tick run on with every sample it renders,
+# and Ardour renders a stretch with the transport stopped before an export
+# starts: its fixed export pre-roll plus the real-time cycles that come before
+# the export takes over the engine, which vary with the machine's load. So the
+# render's "pre-roll" (samples the instrument rendered before sample 0) is
+# written to OUT.wav.preroll, and two renders can have the same samples only
+# when their pre-rolls agree. With RENDER_PREROLL=N the render is repeated
+# (at most eight times) until its pre-roll is N; about half the renders on
+# an idle machine have the pre-roll most common there.
 set -u
 
 usage() { echo "usage: $0 vst2|vst3|lv2 NAME-or-URI PLUGIN-DIR OUT.wav" >&2; exit 2; }
@@ -93,26 +103,33 @@ esac
 
 # Ardour 7.3 now and then fails to build the track's ports and cannot recover
 # in the same process; the session script then ends with code 3 and a fresh
-# process is tried.
+# process is tried, as when the pre-roll is not the one asked for.
 frames=$((seconds * 48000))
 status=1
-for attempt in 1 2 3; do
+preroll=
+for attempt in 1 2 3 4 5 6 7 8; do
   rm -rf "$work/session" "$work/export"/*
   echo "render-in-ardour: $(basename "$ardour_lua") render-session.lua $type $name (attempt $attempt)"
   timeout 120 "$ardour_lua" "$here/render-session.lua" "$type" "$name" "$work/session" "$work/export" \
     "$frames" "$preset" >"$work/ardour.log" 2>&1
   status=$?
   grep -v -e "^\[ERROR\]: Ignored format .*encoder is not available" "$work/ardour.log"
-  [ $status -eq 3 ] || break
+  [ $status -eq 3 ] && continue
+  [ $status -eq 0 ] || break
+  preroll=$(sed -n 's/^RENDER-PREROLL samples=\([0-9]*\).*/\1/p' "$work/ardour.log")
+  [ -z "${RENDER_PREROLL:-}" ] || [ "$preroll" = "$RENDER_PREROLL" ] && break
+  echo "render-in-ardour: pre-roll $preroll, not the $RENDER_PREROLL asked for: again"
+  status=5
 done
 if ! grep -q '^RENDER-EXPORTED' "$work/ardour.log"; then
   echo "render-in-ardour: no export (ardour7-lua exit status $status)" >&2
   exit 1
 fi
-# The export happened; a crash after it would be Ardour's own teardown, which
-# the script skips, so a non-zero status here is still a fault to see.
+# A crash after the export would be Ardour's own teardown, which the script
+# skips; a non-zero status here is still a fault to see.
+[ $status -ne 5 ] || { echo "render-in-ardour: no render with the pre-roll $RENDER_PREROLL" >&2; exit 1; }
 [ $status -eq 0 ] || { echo "render-in-ardour: ardour7-lua exit status $status after the export" >&2; exit 1; }
 wavs=("$work/export"/*.wav)
 [ ${#wavs[@]} -eq 1 ] || { echo "render-in-ardour: expected one WAV in the export folder, found ${#wavs[@]}" >&2; exit 1; }
 mkdir -p "$(dirname "$out")"
-mv "${wavs[0]}" "$out" && echo "render-in-ardour: wrote $out"
+mv "${wavs[0]}" "$out" && echo "$preroll" >"$out.preroll" && echo "render-in-ardour: wrote $out (pre-roll $preroll)"

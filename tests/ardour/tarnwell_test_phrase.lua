@@ -37,21 +37,43 @@ local phrase = {
 	{ 108000, 0x80, 62,   0 },
 }
 
+-- What the session script reads back through the shared memory, so it can
+-- tell whether the instrument lived through the same samples in every render.
+local kStoppedSamples, kStoppedCycles, kRolled, kSent, kGaps, kPhraseLength = 0, 1, 2, 3, 4, 5
+local next_sample = nil
+
+function dsp_init (rate)
+	self:shmem ():allocate (8)
+	self:shmem ():clear ()
+	self:shmem ():to_int (0):array ()[kPhraseLength + 1] = #phrase
+end
+
 function dsp_run (_, _, n_samples)
+	local shared = self:shmem ():to_int (0):array ()
 	local out = 1
 	-- Whatever reaches the track from outside passes on unchanged.
 	for _, ev in ipairs (midiin) do
 		midiout[out] = ev
 		out = out + 1
 	end
-	if not Session:transport_rolling () then return end
+	if not Session:transport_rolling () then
+		if shared[kRolled + 1] == 0 then
+			shared[kStoppedSamples + 1] = shared[kStoppedSamples + 1] + n_samples
+			shared[kStoppedCycles + 1] = shared[kStoppedCycles + 1] + 1
+		end
+		return
+	end
 	local first = Session:transport_sample ()
 	local last = first + n_samples
+	shared[kRolled + 1] = 1
+	if next_sample and first ~= next_sample then shared[kGaps + 1] = shared[kGaps + 1] + 1 end
+	next_sample = last
 	for _, e in ipairs (phrase) do
 		if e[1] >= first and e[1] < last then
 			-- Event times here count from 1 at the block's first sample.
 			midiout[out] = { time = e[1] - first + 1, data = { e[2], e[3], e[4] } }
 			out = out + 1
+			shared[kSent + 1] = shared[kSent + 1] + 1
 		end
 	end
 end
