@@ -20,8 +20,7 @@
 # render's "pre-roll" (samples the instrument rendered before sample 0) is
 # written to OUT.wav.preroll, and two renders can have the same samples only
 # when their pre-rolls agree. With RENDER_PREROLL=N the render is repeated
-# (at most eight times) until its pre-roll is N; about half the renders on
-# an idle machine have the pre-roll most common there.
+# (at most eight times) until its pre-roll is N.
 set -u
 
 usage() { echo "usage: $0 vst2|vst3|lv2 NAME-or-URI PLUGIN-DIR OUT.wav" >&2; exit 2; }
@@ -101,12 +100,14 @@ lv2)
 esac
 [ $scanner_failed -eq 0 ] || echo "render-in-ardour: a scanner failed (see above)" >&2
 
-# Ardour 7.3 now and then fails to build the track's ports and cannot recover
-# in the same process; the session script then ends with code 3 and a fresh
-# process is tried, as when the pre-roll is not the one asked for.
+# A fresh process is tried when Ardour 7.3 fails to build the track's ports
+# (it cannot recover in the same process; the session script ends with code
+# 3), when it crashes before the export is done, and when the pre-roll is not
+# the one asked for. Each is shown.
 frames=$((seconds * 48000))
 status=1
 preroll=
+exported=0
 for attempt in 1 2 3 4 5 6 7 8; do
   rm -rf "$work/session" "$work/export"/*
   echo "render-in-ardour: $(basename "$ardour_lua") render-session.lua $type $name (attempt $attempt)"
@@ -114,21 +115,34 @@ for attempt in 1 2 3 4 5 6 7 8; do
     "$frames" "$preset" >"$work/ardour.log" 2>&1
   status=$?
   grep -v -e "^\[ERROR\]: Ignored format .*encoder is not available" "$work/ardour.log"
-  [ $status -eq 3 ] && continue
-  [ $status -eq 0 ] || break
+  exported=0
+  grep -q '^RENDER-PHRASE' "$work/ardour.log" && ! grep -q '^RENDER-FAILED' "$work/ardour.log" && exported=1
+  if [ $exported -eq 0 ]; then
+    [ $status -eq 3 ] && continue
+    if [ $status -ge 128 ]; then
+      echo "render-in-ardour: ardour7-lua CRASHED before the export was done (status $status): again"
+      continue
+    fi
+    break
+  fi
+  # Past the export only Ardour's own teardown runs (the script skips most of
+  # it); a crash there leaves a complete, closed file, so it is shown and the
+  # render kept.
+  [ $status -eq 0 ] || echo "render-in-ardour: ardour7-lua CRASHED after a complete export (status $status)"
   preroll=$(sed -n 's/^RENDER-PREROLL samples=\([0-9]*\).*/\1/p' "$work/ardour.log")
   [ -z "${RENDER_PREROLL:-}" ] || [ "$preroll" = "$RENDER_PREROLL" ] && break
   echo "render-in-ardour: pre-roll $preroll, not the $RENDER_PREROLL asked for: again"
+  exported=0
   status=5
 done
-if ! grep -q '^RENDER-EXPORTED' "$work/ardour.log"; then
-  echo "render-in-ardour: no export (ardour7-lua exit status $status)" >&2
+if [ $exported -eq 0 ]; then
+  if [ $status -eq 5 ]; then
+    echo "render-in-ardour: no render with the pre-roll $RENDER_PREROLL" >&2
+  else
+    echo "render-in-ardour: no export (ardour7-lua exit status $status)" >&2
+  fi
   exit 1
 fi
-# A crash after the export would be Ardour's own teardown, which the script
-# skips; a non-zero status here is still a fault to see.
-[ $status -ne 5 ] || { echo "render-in-ardour: no render with the pre-roll $RENDER_PREROLL" >&2; exit 1; }
-[ $status -eq 0 ] || { echo "render-in-ardour: ardour7-lua exit status $status after the export" >&2; exit 1; }
 wavs=("$work/export"/*.wav)
 [ ${#wavs[@]} -eq 1 ] || { echo "render-in-ardour: expected one WAV in the export folder, found ${#wavs[@]}" >&2; exit 1; }
 mkdir -p "$(dirname "$out")"

@@ -8,9 +8,14 @@
 local kind, name, session_dir, export_dir, frames, preset = arg[1], arg[2], arg[3], arg[4], tonumber (arg[5]), arg[6]
 local rate = 48000
 
-local function fail (what, code)
-	print ("RENDER-FAILED " .. what)
+-- Flushed at once: when Ardour crashes, the log shows how far it got.
+local function say (text)
+	print (text)
 	io.stdout:flush ()
+end
+
+local function fail (what, code)
+	say ("RENDER-FAILED " .. what)
 	os.exit (code or 1)
 end
 
@@ -28,15 +33,18 @@ if backend:isnil () then fail ("no dummy backend") end
 backend:set_device_name ("Silence")
 backend:set_sample_rate (rate)
 backend:set_buffer_size (1024)
+-- Real-time cycles at half speed leave the export more time to take the
+-- engine over before the next one (see the pre-roll below).
+backend:set_driver ("Half Speed")
 if AudioEngine:start (false) ~= 0 then fail ("the engine did not start") end
-print (string.format ("RENDER-ENGINE rate=%d block=%d", backend:sample_rate (), backend:buffer_size ()))
+say (string.format ("RENDER-ENGINE rate=%d block=%d", backend:sample_rate (), backend:buffer_size ()))
 
 if not create_session (session_dir, "render", rate) then fail ("no session") end
 
 -- An empty plug-in info makes Ardour crash, so look first.
 local info = ARDOUR.LuaAPI.new_plugin_info (name, types[kind])
 if info:isnil () then fail ("Ardour does not know the " .. kind .. " plug-in " .. name) end
-print ("RENDER-PLUGIN " .. info.name .. " by " .. info.creator .. " (" .. info.unique_id .. ")")
+say ("RENDER-PLUGIN " .. info.name .. " by " .. info.creator .. " (" .. info.unique_id .. ")")
 
 -- The instrument keeps state that runs on with every sample it renders (its
 -- LFOs, its control tick), and Ardour runs a session's plug-ins in real time
@@ -81,7 +89,7 @@ while true do
 	chain[#chain + 1] = p:name ()
 	i = i + 1
 end
-print ("RENDER-CHAIN " .. table.concat (chain, " > "))
+say ("RENDER-CHAIN " .. table.concat (chain, " > "))
 
 local export = Session:simple_export ()
 export:set_folder (export_dir)
@@ -90,20 +98,20 @@ export:set_range (0, frames)
 if not export:set_preset (preset) then fail ("the float WAV export preset was not found") end
 if not export:check_outputs () then fail ("the master bus has nothing to export") end
 -- The route is off while its two processors are switched on, so both start
--- in the same cycle; it goes on right after a cycle, so that the export has
--- a whole cycle's time to take the engine over before the next real-time one.
+-- in the same cycle. The route takes a cycle to come on; the export starts
+-- right after that one, so it has a whole cycle's time to take the engine
+-- over before the next real-time cycle would add to the pre-roll.
 track:set_active (false, nil)
 phrase:activate ()
 instrument:activate ()
-ARDOUR.LuaAPI.wait_for_process_callback (1, 1000)
 track:set_active (true, nil)
+ARDOUR.LuaAPI.wait_for_process_callback (1, 1000)
 if not export:run_export () then fail ("the export failed") end
-print ("RENDER-EXPORTED")
+say ("RENDER-EXPORTED")
 local shared = phrase:to_insert ():plugin (0):to_luaproc ():shmem ():to_int (0):array ()
-print (string.format ("RENDER-PREROLL samples=%d cycles=%d", shared[1], shared[2]))
-print (string.format ("RENDER-PHRASE events=%d of %d, rolled=%d, gaps in the transport=%d", shared[4], shared[6], shared[3], shared[5]))
+say (string.format ("RENDER-PREROLL samples=%d cycles=%d", shared[1], shared[2]))
+say (string.format ("RENDER-PHRASE events=%d of %d, rolled=%d, gaps in the transport=%d", shared[4], shared[6], shared[3], shared[5]))
 if shared[3] ~= 1 or shared[4] ~= shared[6] or shared[5] ~= 0 then fail ("the phrase did not play whole and in order", 4) end
-io.stdout:flush ()
 -- Leave without tearing the session down: that now and then corrupts Ardour's heap.
 AudioEngine:stop (false)
 os.exit (0)
