@@ -19,4 +19,8 @@ else()
   if(NOT TARNWELL_SANITIZE AND NOT TARNWELL_FUZZ)
     target_link_options(tarnwell PRIVATE -Wl,--no-undefined)
   endif()
+  # The instrument inside stays inside: a host that loads this module beside
+  # another of our doors, or another plug-in built from the same names, must
+  # never have one bind to the other's functions and process-wide state.
+  target_link_options(tarnwell PRIVATE -Wl,--exclude-libs,ALL)
 endif()
