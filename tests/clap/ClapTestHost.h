@@ -19,16 +19,6 @@ namespace tarn::claptest {
 
 constexpr const char *kPluginId = "com.brackmoor.tarnwell";
 
-// Paths handed over by the test runner are Unix paths; under Wine they are
-// reached through the Z: drive.
-inline std::string hostPath(const char *path) {
-    std::string p = path ? path : "";
-#if defined(_WIN32)
-    if (!p.empty() && p[0] == '/') p = "Z:" + p;
-#endif
-    return p;
-}
-
 struct ClapModule {
     PluginModule module;
     const clap_plugin_entry_t *entry = nullptr;

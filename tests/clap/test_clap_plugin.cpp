@@ -15,6 +15,7 @@
 #include "instrument/InstrumentState.h"
 #include "plugin/VstAbi.h"
 #include "tests/clap/ClapTestHost.h"
+#include "tests/host/Vst2Reference.h"
 
 namespace tarn::claptest {
 namespace {
@@ -23,40 +24,11 @@ constexpr int kRate = 48000;
 constexpr int kBlock = 256;
 constexpr size_t kStateBytes = InstrumentState::kBytes;
 
-// ---- the VST 2.4 module, driven as its own host tests drive it
-
-VstTimeInfo vstTime{};
-bool vstReportsTime = false;
-
-VstIntPtr VSTCALLBACK vstHost(AEffect *, VstInt32 opcode, VstInt32, VstIntPtr, void *, float) {
-    if (opcode == audioMasterVersion) return kVstVersion;
-    if (opcode == audioMasterGetTime) return vstReportsTime ? reinterpret_cast<VstIntPtr>(&vstTime) : 0;
-    return 0;
-}
-
-PluginModule &vstModule() {
-    static PluginModule m = [] {
-        const char *path = std::getenv("TARNWELL_PLUGIN");
-        return loadPluginModule(hostPath(path ? path : "tarnwell.so"));
-    }();
-    return m;
-}
-
-struct Vst {
-    AEffect *e = nullptr;
-    Vst() { e = vstModule().entry ? vstModule().entry(vstHost) : nullptr; }
-    ~Vst() {
-        if (e) call(effClose);
-    }
-    VstIntPtr call(VstInt32 op, VstInt32 index = 0, VstIntPtr value = 0, void *ptr = nullptr, float opt = 0) {
-        return e->dispatcher(e, op, index, value, ptr, opt);
-    }
-    std::string text(VstInt32 op, VstInt32 index) {
-        char buf[256] = {};
-        call(op, index, 0, buf);
-        return buf;
-    }
-};
+// The VST 2.4 module beside it: the reference of every name, text and sample.
+using Vst = tarn::testing::Vst2Reference;
+using tarn::testing::vst2Host;
+using tarn::testing::vst2Midi;
+using tarn::testing::vst2Module;
 
 class ClapTest : public ::testing::Test {
 protected:
@@ -94,14 +66,14 @@ TEST_F(ClapTest, EntryFactoryDescriptorAndTables) {
     EXPECT_GE(d->clap_version.major, 1u);
     EXPECT_STREQ(d->id, kPluginId);
     Vst vst;
-    ASSERT_NE(vst.e, nullptr) << vstModule().error;
+    ASSERT_NE(vst.e, nullptr) << vst2Module().error;
     char vendor[256] = {}, name[256] = {};
-    vst.call(effGetVendorString, 0, 0, vendor);
-    vst.call(effGetEffectName, 0, 0, name);
+    vst.dispatch(effGetVendorString, 0, 0, vendor);
+    vst.dispatch(effGetEffectName, 0, 0, name);
     EXPECT_STREQ(d->name, name);
     EXPECT_STREQ(d->name, "Tarnwell");
     EXPECT_STREQ(d->vendor, vendor);
-    const VstIntPtr version = vst.call(effGetVendorVersion);  // 1000 for 1.0.0
+    const VstIntPtr version = vst.dispatch(effGetVendorVersion);  // 1000 for 1.0.0
     char expected[32];
     std::snprintf(expected, sizeof expected, "%d.%d.%d", static_cast<int>(version / 1000),
                   static_cast<int>(version / 100 % 10), static_cast<int>(version % 100));
@@ -449,7 +421,7 @@ TEST_F(ClapTest, FactoryProgramsThroughPresetDiscoveryAndPresetLoad) {
     ASSERT_EQ(receiver.presets.size(), 9u);
     for (int k = 0; k < 9; ++k) {
         char name[64] = {};
-        vst.call(effGetProgramNameIndexed, k, 0, name);
+        vst.dispatch(effGetProgramNameIndexed, k, 0, name);
         EXPECT_EQ(receiver.presets[k].name, name);
         EXPECT_EQ(receiver.presets[k].key, std::to_string(k));
         EXPECT_EQ(receiver.presets[k].abi, "clap");
@@ -464,7 +436,7 @@ TEST_F(ClapTest, FactoryProgramsThroughPresetDiscoveryAndPresetLoad) {
         EXPECT_EQ(h.rescans, rescans + 1);
         EXPECT_EQ(h.rescanFlags, kClapParamRescanValues);
         EXPECT_EQ(h.loadedKeys.back(), std::to_string(k));
-        vst.call(effSetProgram, 0, k);
+        vst.dispatch(effSetProgram, 0, k);
         for (clap_id i = 0; i < 88; ++i) ASSERT_EQ(p.value(i), vst.e->getParameter(vst.e, i)) << k << " " << i;
         // The state records the program and its name.
         InstrumentState saved;
@@ -652,56 +624,35 @@ clap_beattime beatsAt(int block) {
 // the first block, and splits a block where it changes a parameter.
 std::vector<float> renderVst(int program, unsigned seed, const std::vector<std::pair<int, float>> &params,
                              bool transport) {
-    vstReportsTime = transport;
-    vstTime = VstTimeInfo{};
-    vstTime.sampleRate = kRate;
-    vstTime.tempo = kTempo;
-    vstTime.ppqPos = beatsAt(0) / kClapBeattimeFactor;
-    vstTime.flags = kVstTempoValid | kVstPpqPosValid | kVstTransportPlaying;
+    VstTimeInfo &time = vst2Host().time;
+    vst2Host().givesTime = transport;
+    time = VstTimeInfo{};
+    time.sampleRate = kRate;
+    time.tempo = kTempo;
+    time.ppqPos = beatsAt(0) / kClapBeattimeFactor;
+    time.flags = kVstTempoValid | kVstPpqPosValid | kVstTransportPlaying;
     Vst vst;
     if (!vst.e) return {};
-    vst.call(effSetProgram, 0, program);
+    vst.dispatch(effSetProgram, 0, program);
     for (auto [i, v] : params) vst.e->setParameter(vst.e, i, v);
-    vst.call(effSetSampleRate, 0, 0, nullptr, static_cast<float>(kRate));
-    vst.call(effSetBlockSize, 0, kBlock);
-    vst.call(effMainsChanged, 0, 1);
-    vst.call(effVendorSpecific, fourCharCode('T', 'w', 'M', 's'), 1);
+    vst.start(static_cast<float>(kRate), kBlock);
+    vst.dispatch(effVendorSpecific, fourCharCode('T', 'w', 'M', 's'), 1);
     const auto script = performance(seed);
-    std::vector<float> out, left(kBlock), right(kBlock);
+    std::vector<float> out;
     for (int b = 0; b < kBlocks; ++b) {
-        vstTime.ppqPos = beatsAt(b) / kClapBeattimeFactor;
+        time.ppqPos = beatsAt(b) / kClapBeattimeFactor;
         const int split = b % 5 == 4 ? 100 : kBlock;
         auto send = [&](int from, int to) {
             std::vector<VstMidiEvent> piece;
             for (const auto &s : script)
-                if (s.block == b && s.frame >= from && s.frame < to) {
-                    VstMidiEvent m{};
-                    m.type = kVstMidiType;
-                    m.byteSize = sizeof m;
-                    m.deltaFrames = s.frame - from;
-                    m.midiData[0] = static_cast<char>(s.status);
-                    m.midiData[1] = static_cast<char>(s.d1);
-                    m.midiData[2] = static_cast<char>(s.d2);
-                    piece.push_back(m);
-                }
-            if (!piece.empty()) {
-                std::vector<char> block(sizeof(VstEvents) + piece.size() * sizeof(VstEvent *));
-                auto *events = reinterpret_cast<VstEvents *>(block.data());
-                events->numEvents = static_cast<VstInt32>(piece.size());
-                for (size_t k = 0; k < piece.size(); ++k) events->events[k] = reinterpret_cast<VstEvent *>(&piece[k]);
-                vst.call(effProcessEvents, 0, 0, events);
-            }
-            float *outs[2] = {left.data() + from, right.data() + from};
-            vst.e->processReplacing(vst.e, nullptr, outs, to - from);
+                if (s.block == b && s.frame >= from && s.frame < to)
+                    piece.push_back(vst2Midi(s.frame - from, s.status, s.d1, s.d2));
+            vst.render(piece, to - from, out);
         };
         send(0, split);
         if (split < kBlock) {
             vst.e->setParameter(vst.e, 6 + b % 22, (b % 7) / 7.0f);
             send(split, kBlock);
-        }
-        for (int k = 0; k < kBlock; ++k) {
-            out.push_back(left[k]);
-            out.push_back(right[k]);
         }
     }
     return out;
@@ -756,7 +707,7 @@ std::vector<float> renderClap(int program, unsigned seed, const std::vector<std:
 }
 
 TEST_F(ClapTest, SoundsAsTheVstModuleForEveryProgramAndRandomSettings) {
-    ASSERT_NE(vstModule().entry, nullptr) << vstModule().error;
+    ASSERT_NE(vst2Module().entry, nullptr) << vst2Module().error;
     std::mt19937 rng(7);
     for (int program = 0; program < 9; ++program) {
         std::vector<std::pair<int, float>> params;

@@ -367,16 +367,6 @@ std::vector<float> performance() {
     return all;
 }
 
-// Paths handed over by the test runner are Unix paths; under Wine they are
-// reached through the Z: drive.
-std::string hostPath(const char *path) {
-    std::string p = path;
-#if defined(_WIN32)
-    if (!p.empty() && p[0] == '/') p = "Z:" + p;
-#endif
-    return p;
-}
-
 }  // namespace
 
 // The same notes give the same sound from every build of the module: the

@@ -19,7 +19,7 @@
 #include <set>
 
 #include "Lv2TestHost.h"
-#include "tests/host/PluginLoader.h"
+#include "tests/host/Vst2Reference.h"
 #include "tests/support/AllocationCounter.h"
 
 using namespace tarn::lv2test;
@@ -40,72 +40,38 @@ const bool settingsWritten = [] {
     return true;
 }();
 
-// The VST 2.4 module with a host that reports a playing transport.
-struct VstHost {
-    VstTimeInfo time{};
-} vstHost;
+// The VST 2.4 module with a host that reports a playing transport from the
+// moment the instance is built, moving it on as the LV2 door's clock does.
+using tarn::testing::vst2Host;
+using tarn::testing::vst2Midi;
+using tarn::testing::vst2Module;
 
-VstIntPtr VSTCALLBACK vstCallback(AEffect *, VstInt32 opcode, VstInt32, VstIntPtr, void *, float) {
-    if (opcode == audioMasterVersion) return 2400;
-    if (opcode == audioMasterGetTime) return reinterpret_cast<VstIntPtr>(&vstHost.time);
-    return 0;
+bool resetVstTime() {
+    VstTimeInfo &time = vst2Host().time;
+    time = VstTimeInfo{};
+    time.sampleRate = kRate;
+    time.tempo = kTempo;
+    time.ppqPos = kBarBeat;
+    time.flags = kVstTempoValid | kVstPpqPosValid | kVstTransportPlaying;
+    return vst2Host().givesTime = true;
 }
 
-PluginModule &vstModule() {
-    static PluginModule m = loadPluginModule(std::getenv("TARNWELL_PLUGIN") ? std::getenv("TARNWELL_PLUGIN") : "");
-    return m;
-}
+struct Vst {
+    const bool timed = resetVstTime();
+    tarn::testing::Vst2Reference reference;
+    AEffect *e = reference.e;
 
-void resetVstTime() {
-    vstHost.time = VstTimeInfo{};
-    vstHost.time.sampleRate = kRate;
-    vstHost.time.tempo = kTempo;
-    vstHost.time.ppqPos = kBarBeat;
-    vstHost.time.flags = kVstTempoValid | kVstPpqPosValid | kVstTransportPlaying;
-}
-
-class Vst {
-public:
     Vst() {
-        resetVstTime();
-        e = vstModule().entry ? vstModule().entry(vstCallback) : nullptr;
-        if (!e) return;
-        dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(kRate));
-        dispatch(effSetBlockSize, 0, kBlock);
-        dispatch(effMainsChanged, 0, 1);
-    }
-    ~Vst() {
-        if (e) dispatch(effClose);
+        if (e) reference.start(static_cast<float>(kRate), kBlock);
     }
     VstIntPtr dispatch(VstInt32 op, VstInt32 index = 0, VstIntPtr value = 0, void *ptr = nullptr, float opt = 0) {
-        return e->dispatcher(e, op, index, value, ptr, opt);
+        return reference.dispatch(op, index, value, ptr, opt);
     }
-    std::string text(VstInt32 op, VstInt32 index) {
-        char buf[256] = {};
-        dispatch(op, index, 0, buf);
-        return buf;
-    }
-    // One piece of a block: its events, then its samples; the transport
-    // moves on as the LV2 door's clock does.
+    std::string text(VstInt32 op, VstInt32 index) { return reference.text(op, index); }
     void render(const std::vector<VstMidiEvent> &events, int n, std::vector<float> &out) {
-        if (!events.empty()) {
-            std::vector<char> block(sizeof(VstEvents) + events.size() * sizeof(VstEvent *));
-            auto *list = reinterpret_cast<VstEvents *>(block.data());
-            list->numEvents = static_cast<VstInt32>(events.size());
-            for (size_t i = 0; i < events.size(); ++i)
-                list->events[i] = reinterpret_cast<VstEvent *>(const_cast<VstMidiEvent *>(&events[i]));
-            dispatch(effProcessEvents, 0, 0, list);
-        }
-        std::vector<float> l(n), r(n);
-        float *outs[2] = {l.data(), r.data()};
-        e->processReplacing(e, nullptr, outs, n);
-        for (int k = 0; k < n; ++k) {
-            out.push_back(l[k]);
-            out.push_back(r[k]);
-        }
-        vstHost.time.ppqPos += n / static_cast<double>(kRate) * vstHost.time.tempo / 60.0 * 1.0 * (4.0 / 4.0);
+        reference.render(events, n, out);
+        vst2Host().time.ppqPos += n / static_cast<double>(kRate) * vst2Host().time.tempo / 60.0;
     }
-    AEffect *e = nullptr;
 };
 
 struct Note {
@@ -137,7 +103,7 @@ float movedValue(int block) { return static_cast<float>(block % 7) / 7.0f; }
 
 std::vector<float> renderVst(int program, unsigned seed) {
     Vst v;
-    EXPECT_NE(v.e, nullptr) << vstModule().error;
+    EXPECT_NE(v.e, nullptr) << vst2Module().error;
     if (!v.e) return {};
     v.dispatch(effSetProgram, 0, program);
     std::vector<float> out;
@@ -147,16 +113,8 @@ std::vector<float> renderVst(int program, unsigned seed) {
         auto piece = [&](int from, int to) {
             std::vector<VstMidiEvent> events;
             for (const Note &n : script)
-                if (n.block == b && n.frame >= from && n.frame < to) {
-                    VstMidiEvent m{};
-                    m.type = kVstMidiType;
-                    m.byteSize = sizeof m;
-                    m.deltaFrames = n.frame - from;
-                    m.midiData[0] = static_cast<char>(n.status);
-                    m.midiData[1] = static_cast<char>(n.d1);
-                    m.midiData[2] = static_cast<char>(n.d2);
-                    events.push_back(m);
-                }
+                if (n.block == b && n.frame >= from && n.frame < to)
+                    events.push_back(vst2Midi(n.frame - from, n.status, n.d1, n.d2));
             v.render(events, to - from, out);
         };
         piece(0, split);
@@ -234,7 +192,7 @@ TEST(Lv2Bundle, DescribesTheInstrumentAsTheVstModuleDoes) {
     ASSERT_EQ(lilv_plugin_get_num_ports(w.plugin), kFirstParameterPort + kParams);
 
     Vst v;
-    ASSERT_NE(v.e, nullptr) << vstModule().error;
+    ASSERT_NE(v.e, nullptr) << vst2Module().error;
     std::set<std::string> symbols;
     for (uint32_t p = 0; p < kFirstParameterPort + kParams; ++p) {
         const LilvPort *port = lilv_plugin_get_port_by_index(w.plugin, p);
@@ -280,7 +238,7 @@ TEST(Lv2Audio, SameBitsAsTheVstModuleForEveryPreset) {
     std::string names[9];
     {
         Vst v;
-        ASSERT_NE(v.e, nullptr) << vstModule().error;
+        ASSERT_NE(v.e, nullptr) << vst2Module().error;
         for (int p = 0; p < 9; ++p) names[p] = v.text(effGetProgramNameIndexed, p);
     }
     for (int p = 0; p < 9; ++p) {
@@ -328,7 +286,7 @@ TEST(Lv2State, SavesAndRestoresWhatThePortsDoNotHold) {
     std::string names[9];
     {
         Vst v;
-        ASSERT_NE(v.e, nullptr) << vstModule().error;
+        ASSERT_NE(v.e, nullptr) << vst2Module().error;
         for (int p = 0; p < 9; ++p) names[p] = v.text(effGetProgramNameIndexed, p);
     }
     Instance a(w);

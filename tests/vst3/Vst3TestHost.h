@@ -226,15 +226,6 @@ public:
     std::vector<ITimerHandler *> timers;
 };
 
-// Paths from the test runner are Unix paths; under Wine they go through Z:.
-inline std::string hostPath(const char *path) {
-    std::string p = path ? path : "";
-#if defined(_WIN32)
-    if (!p.empty() && p[0] == '/') p = "Z:" + p;
-#endif
-    return p;
-}
-
 using GetFactoryProc = IPluginFactory *(TARN_VST3_API *)();
 using EntryProc = bool (*)(void *);
 using ExitProc = bool (*)();

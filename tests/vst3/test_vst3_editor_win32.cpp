@@ -67,6 +67,6 @@ int main(int argc, char **argv) {
     ::testing::InitGoogleTest(&argc, argv);
     char dir[MAX_PATH] = {};
     if (GetEnvironmentVariableA("TARNWELL_SETTINGS_DIR", dir, MAX_PATH) > 0)
-        std::ofstream(tarn::vst3test::hostPath(dir) + "/tarnwell.cfg.txt") << "size 600 600\ncc 20 7\n";
+        std::ofstream(hostPath(dir) + "/tarnwell.cfg.txt") << "size 600 600\ncc 20 7\n";
     return RUN_ALL_TESTS();
 }

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "tests/vst3/Vst3TestHost.h"
+#include "tests/host/Vst2Reference.h"
 
 namespace tarn::vst3test {
 namespace {
@@ -18,70 +19,24 @@ constexpr ParamID kCc = 2000;
 constexpr int kLearnedCc = 20;
 constexpr int kLearnedParam = 7;
 
-// ---- the VST 2.4 module beside it --------------------------------------------
+// ---- the VST 2.4 module beside it: the reference of every name, text and sample
 
-struct Vst2Host {
-    VstTimeInfo time{};
-    bool givesTime = true;
-};
-Vst2Host *vst2Host = nullptr;
-
-VstIntPtr VSTCALLBACK vst2Callback(AEffect *, VstInt32 opcode, VstInt32, VstIntPtr, void *, float) {
-    if (opcode == audioMasterVersion) return 2400;
-    if (opcode == audioMasterGetTime && vst2Host && vst2Host->givesTime)
-        return reinterpret_cast<VstIntPtr>(&vst2Host->time);
-    return 0;
-}
-
-PluginModule &vst2Module() {
-    static PluginModule m = loadPluginModule(hostPath(std::getenv("TARNWELL_PLUGIN")));
-    return m;
-}
-
-class Vst2Instance {
-public:
-    explicit Vst2Instance(Vst2Host &h) {
-        vst2Host = &h;
-        if (vst2Module().entry) e = vst2Module().entry(vst2Callback);
-    }
-    ~Vst2Instance() {
-        if (e) dispatch(effClose);
-    }
-    VstIntPtr dispatch(VstInt32 op, VstInt32 index = 0, VstIntPtr value = 0, void *ptr = nullptr, float opt = 0) {
-        return e->dispatcher(e, op, index, value, ptr, opt);
-    }
-    std::string text(VstInt32 op, VstInt32 index) {
-        char buf[256] = {};
-        dispatch(op, index, 0, buf);
-        return buf;
-    }
-    AEffect *e = nullptr;
-};
+using Vst2Instance = tarn::testing::Vst2Reference;
+using tarn::testing::vst2Host;
+using tarn::testing::vst2Midi;
+using tarn::testing::vst2Module;
 
 struct Midi {
     int frame;
     unsigned char status, d1, d2;
 };
 
-void sendVst2(Vst2Instance &fx, const std::vector<Midi> &midi, int from, int to) {
+// The events of a block that fall into one piece of it, then its samples.
+void renderVst2Piece(Vst2Instance &fx, const std::vector<Midi> &midi, int from, int to, std::vector<float> &out) {
     std::vector<VstMidiEvent> piece;
     for (const Midi &m : midi)
-        if (m.frame >= from && m.frame < to) {
-            VstMidiEvent v{};
-            v.type = kVstMidiType;
-            v.byteSize = sizeof v;
-            v.deltaFrames = m.frame - from;
-            v.midiData[0] = static_cast<char>(m.status);
-            v.midiData[1] = static_cast<char>(m.d1);
-            v.midiData[2] = static_cast<char>(m.d2);
-            piece.push_back(v);
-        }
-    if (piece.empty()) return;
-    std::vector<char> block(sizeof(VstEvents) + piece.size() * sizeof(VstEvent *));
-    auto *list = reinterpret_cast<VstEvents *>(block.data());
-    list->numEvents = static_cast<VstInt32>(piece.size());
-    for (size_t i = 0; i < piece.size(); ++i) list->events[i] = reinterpret_cast<VstEvent *>(&piece[i]);
-    fx.dispatch(effProcessEvents, 0, 0, list);
+        if (m.frame >= from && m.frame < to) piece.push_back(vst2Midi(m.frame - from, m.status, m.d1, m.d2));
+    fx.render(piece, to - from, out);
 }
 
 // ---- factory and lifecycle ---------------------------------------------------------
@@ -246,8 +201,8 @@ TEST(Vst3Parameters, InfoAndTextsAreThoseOfTheVst24Module) {
     Vst3Instance a;
     ASSERT_TRUE(a.ok());
     a.initialize();
-    Vst2Host h;
-    Vst2Instance two(h);
+    vst2Host().givesTime = false;
+    Vst2Instance two;
     ASSERT_TRUE(two.e);
 
     const int32 count = a.controller->getParameterCount();
@@ -346,17 +301,16 @@ bool splitBlock(int b) { return b % 5 == 4; }
 // With withTime false the host tells no transport at all (the fallback
 // tempo then rules the delay and the controllers).
 std::vector<float> renderVst2(bool withTime) {
-    Vst2Host h;
-    h.givesTime = withTime;
-    h.time.tempo = kTempo;
-    h.time.ppqPos = 3.5;
-    h.time.sampleRate = Vst3Instance::kRate;
-    h.time.flags = kVstTempoValid | kVstPpqPosValid | kVstTransportPlaying;
-    Vst2Instance fx(h);
-    fx.dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(Vst3Instance::kRate));
-    fx.dispatch(effSetBlockSize, 0, Vst3Instance::kBlock);
-    fx.dispatch(effMainsChanged, 0, 1);
-    std::vector<float> all, left(Vst3Instance::kBlock), right(Vst3Instance::kBlock);
+    VstTimeInfo &time = vst2Host().time;
+    vst2Host().givesTime = withTime;
+    time = VstTimeInfo{};
+    time.tempo = kTempo;
+    time.ppqPos = 3.5;
+    time.sampleRate = Vst3Instance::kRate;
+    time.flags = kVstTempoValid | kVstPpqPosValid | kVstTransportPlaying;
+    Vst2Instance fx;
+    fx.start(static_cast<float>(Vst3Instance::kRate), Vst3Instance::kBlock);
+    std::vector<float> all;
     const auto script = performance();
     for (int b = 0; b < kBlocks; ++b) {
         if (programAt(b) >= 0) fx.dispatch(effSetProgram, 0, programAt(b));
@@ -369,22 +323,13 @@ std::vector<float> renderVst2(bool withTime) {
             if (b % 3 == 0) cuts.push_back({101, 1.0f - (b % 7) / 7.0f}), cuts.push_back({200, 0.5f});
         }
         int from = 0;
-        auto piece = [&](int to) {
-            sendVst2(fx, midi, from, to);
-            float *out[2] = {left.data() + from, right.data() + from};
-            fx.e->processReplacing(fx.e, nullptr, out, to - from);
-            from = to;
-        };
         for (auto [at, v] : cuts) {
-            piece(at);
+            renderVst2Piece(fx, midi, from, at, all);
+            from = at;
             fx.e->setParameter(fx.e, 6 + b % 22, v);
         }
-        piece(Vst3Instance::kBlock);
-        for (int k = 0; k < Vst3Instance::kBlock; ++k) {
-            all.push_back(left[static_cast<size_t>(k)]);
-            all.push_back(right[static_cast<size_t>(k)]);
-        }
-        h.time.ppqPos += Vst3Instance::kBlock * kTempo / 60.0 / Vst3Instance::kRate;
+        renderVst2Piece(fx, midi, from, Vst3Instance::kBlock, all);
+        time.ppqPos += Vst3Instance::kBlock * kTempo / 60.0 / Vst3Instance::kRate;
     }
     return all;
 }
@@ -443,8 +388,8 @@ TEST(Vst3Programs, ListedByNameAndSwitchedFromHostAndProcessor) {
     Vst3Instance a;
     ASSERT_TRUE(a.ok());
     a.initialize();
-    Vst2Host h;
-    Vst2Instance two(h);
+    vst2Host().givesTime = false;
+    Vst2Instance two;
     ASSERT_TRUE(two.e);
 
     EXPECT_EQ(1, a.units->getUnitCount());
@@ -626,7 +571,7 @@ TEST(Vst3Midi, ControllersMapOntoListedParametersAndLearnedOnesReachTheHost) {
 int main(int argc, char **argv) {
     ::testing::InitGoogleTest(&argc, argv);
     if (const char *dir = std::getenv("TARNWELL_SETTINGS_DIR")) {
-        std::ofstream settings(tarn::vst3test::hostPath(dir) + "/tarnwell.cfg.txt");
+        std::ofstream settings(hostPath(dir) + "/tarnwell.cfg.txt");
         settings << "cc " << tarn::vst3test::kLearnedCc << " " << tarn::vst3test::kLearnedParam << "\n";
     }
     return RUN_ALL_TESTS();
