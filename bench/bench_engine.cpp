@@ -4,7 +4,8 @@
 
 #include <vector>
 
-#include "instrument/Instrument.h"
+#include "editor/InstrumentBuilder.h"
+#include "engine/Instrument.h"
 #include "tests/unit/EngineFixture.h"
 
 namespace {
@@ -69,7 +70,7 @@ BENCHMARK(BM_SilenceAfterLoudPassage)->Arg(0)->Arg(10)->Unit(benchmark::kMicrose
 // splitting and its end-of-block scan cost over the engine alone.
 void BM_SeamHeldNotes(benchmark::State &state) {
     tarn::ProgramBank::shared().restoreFactory();
-    auto in = tarn::Instrument::create();
+    auto in = tarn::createInstrument();
     in->activate(44100.0, kBlock);
     in->setParameter(18, 1.0f);
     in->setParameter(26, 0.5f);

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "instrument/Instrument.h"
+#include "engine/Instrument.h"
 
 namespace tarn {
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "clap/ClapAbi.h"
-#include "instrument/InstrumentEvent.h"
-#include "instrument/Transport.h"
+#include "engine/InstrumentEvent.h"
+#include "engine/Transport.h"
 
 namespace tarn {
 

@@ -1,3 +1,4 @@
+#include "editor/InstrumentBuilder.h"
 #include "clap/ClapPlugin.h"
 
 #include <climits>
@@ -59,7 +60,7 @@ bool ClapPlugin::init() {
     if (hostThreads && (!hostThreads->is_main_thread || !hostThreads->is_audio_thread)) hostThreads = nullptr;
     if (hostPresets && (!hostPresets->on_error || !hostPresets->loaded)) hostPresets = nullptr;
     if (hostTimers && (!hostTimers->register_timer || !hostTimers->unregister_timer)) hostTimers = nullptr;
-    instrument = Instrument::create(&ClapPlugin::instrumentChanged, this);
+    instrument = createInstrument(&ClapPlugin::instrumentChanged, this);
     return instrument != nullptr;
 }
 

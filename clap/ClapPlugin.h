@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "clap/ClapAbi.h"
-#include "instrument/Instrument.h"
+#include "engine/Instrument.h"
 
 namespace tarn {
 

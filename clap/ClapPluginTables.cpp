@@ -7,7 +7,7 @@
 #include "clap/ClapPlugin.h"
 #include "clap/ClapWindow.h"
 #include "clap/TarnwellClapExtension.h"
-#include "instrument/InstrumentIdentity.h"
+#include "engine/InstrumentIdentity.h"
 
 namespace tarn {
 

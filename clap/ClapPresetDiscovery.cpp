@@ -4,8 +4,8 @@
 #include <new>
 
 #include "clap/ClapPlugin.h"
-#include "instrument/Instrument.h"
-#include "instrument/InstrumentIdentity.h"
+#include "engine/Instrument.h"
+#include "engine/InstrumentIdentity.h"
 
 namespace tarn {
 

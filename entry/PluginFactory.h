@@ -2,7 +2,7 @@
 // called the entry point.
 #pragma once
 
-#include "instrument/InstrumentBuilder.h"
+#include "editor/InstrumentBuilder.h"
 #include "plugin/VstAbi.h"
 
 namespace tarn {

@@ -10,8 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "instrument/Instrument.h"
-#include "instrument/InstrumentIdentity.h"
+#include "editor/InstrumentBuilder.h"
+#include "engine/Instrument.h"
+#include "engine/InstrumentIdentity.h"
 #include "lv2/Lv2Uris.h"
 #include "lv2/PortSymbols.h"
 
@@ -92,7 +93,7 @@ int main(int argc, char **argv) {
     }
     const std::string dir = argv[1];
     const std::string binary = argv[2];
-    std::unique_ptr<Instrument> inst = Instrument::create();
+    std::unique_ptr<Instrument> inst = createInstrument();
     if (!inst) return 1;
 
     std::vector<std::string> names;

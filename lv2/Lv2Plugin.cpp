@@ -1,3 +1,4 @@
+#include "editor/InstrumentBuilder.h"
 #include "lv2/Lv2Plugin.h"
 
 #include <lv2/atom/util.h>
@@ -73,7 +74,7 @@ Lv2Plugin *Lv2Plugin::create(double rate, const LV2_Feature *const *features) {
     self->sampleRate = rate;
     self->clock.setSampleRate(rate);
     self->events = new (std::nothrow) InstrumentEvent[kEventCapacity];
-    self->inst = Instrument::create();
+    self->inst = createInstrument();
     if (!self->events || !self->inst) return nullptr;
     for (int32_t i = 0; i < Instrument::kNumParams; ++i) self->seen[i] = self->inst->parameter(i);
     // Ready to run at once: a host that runs before activating (or never

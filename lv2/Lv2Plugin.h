@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "instrument/Instrument.h"
+#include "engine/Instrument.h"
 #include "lv2/EchoGuard.h"
 #include "lv2/TransportClock.h"
 

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "instrument/Transport.h"
+#include "engine/Transport.h"
 
 namespace tarn::lv2door {
 

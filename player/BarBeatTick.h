@@ -2,7 +2,7 @@
 // told of it. Kept apart from JACK so that garbage positions can be tested.
 #pragma once
 
-#include "instrument/Transport.h"
+#include "engine/Transport.h"
 
 namespace tarn {
 

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "instrument/Instrument.h"
+#include "engine/Instrument.h"
 #include "player/EditorWindow.h"
 
 namespace tarn {

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <string>
 
-#include "instrument/InstrumentEvent.h"
+#include "engine/InstrumentEvent.h"
 
 typedef struct _jack_client jack_client_t;
 typedef struct _jack_port jack_port_t;

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <thread>
 
-#include "instrument/Instrument.h"
+#include "engine/Instrument.h"
 #include "player/BarBeatTick.h"
 #include "player/JackPlayer.h"
 #include "player/MidiInbox.h"

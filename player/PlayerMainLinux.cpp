@@ -10,7 +10,8 @@
 #include <string>
 #include <thread>
 
-#include "instrument/Instrument.h"
+#include "editor/InstrumentBuilder.h"
+#include "engine/Instrument.h"
 #include "learn/ModulePath.h"
 #include "player/EditorWindow.h"
 #include "player/JackPlayer.h"
@@ -64,7 +65,7 @@ int main(int argc, char **argv) {
     if ((!settingsOverride || !*settingsOverride) && !folder.empty() && makeFolders(folder))
         setenv("TARNWELL_SETTINGS_DIR", folder.c_str(), 1);
 
-    std::unique_ptr<Instrument> instrument = Instrument::create();
+    std::unique_ptr<Instrument> instrument = createInstrument();
     if (!instrument) {
         say(stderr, "the instrument could not be built (out of memory?)");
         return 1;

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "instrument/Instrument.h"
-#include "instrument/InstrumentIdentity.h"
+#include "engine/Instrument.h"
+#include "engine/InstrumentIdentity.h"
 
 namespace tarn {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "instrument/Instrument.h"
+#include "engine/Instrument.h"
 #include "learn/ModulePath.h"
 
 namespace tarn {

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "instrument/Instrument.h"
+#include "engine/Instrument.h"
 #include "vst3/Vst3ParameterIds.h"
 
 namespace tarn::vst3 {

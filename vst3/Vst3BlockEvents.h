@@ -5,7 +5,7 @@
 // so the audio thread never allocates.
 #pragma once
 
-#include "instrument/InstrumentEvent.h"
+#include "engine/InstrumentEvent.h"
 #include "vst3/Vst3Abi.h"
 
 namespace tarn::vst3 {

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "instrument/InstrumentIdentity.h"
+#include "engine/InstrumentIdentity.h"
 #include "vst3/Vst3Instrument.h"
 #include "vst3/Vst3Text.h"
 

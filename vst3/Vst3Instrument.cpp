@@ -1,3 +1,4 @@
+#include "editor/InstrumentBuilder.h"
 #include "vst3/Vst3Instrument.h"
 
 #include <cmath>
@@ -6,7 +7,7 @@
 #include <cstring>
 #include <new>
 
-#include "instrument/InstrumentIdentity.h"
+#include "engine/InstrumentIdentity.h"
 #include "vst3/Vst3ParameterIds.h"
 #include "vst3/Vst3Stream.h"
 #include "vst3/Vst3Text.h"
@@ -73,7 +74,7 @@ tresult TARN_VST3_API Vst3Instrument::initialize(FUnknown *) {
         ++initializations;
         return kResultOk;
     }
-    body = Instrument::create();
+    body = createInstrument();
     if (!body) return kResultFalse;
     userInterfaceThread = std::this_thread::get_id();
     programTold.store(body->program(), std::memory_order_relaxed);

@@ -9,7 +9,7 @@
 #include <memory>
 #include <thread>
 
-#include "instrument/Instrument.h"
+#include "engine/Instrument.h"
 #include "vst3/Vst3Abi.h"
 #include "vst3/Vst3BlockEvents.h"
 

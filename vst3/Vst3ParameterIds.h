@@ -3,7 +3,7 @@
 // MIDI controller, because VST 3 delivers controllers as parameter changes.
 #pragma once
 
-#include "instrument/Instrument.h"
+#include "engine/Instrument.h"
 #include "vst3/Vst3Abi.h"
 
 namespace tarn::vst3 {

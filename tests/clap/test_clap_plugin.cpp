@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "instrument/InstrumentState.h"
+#include "engine/InstrumentState.h"
 #include "plugin/VstAbi.h"
 #include "tests/clap/ClapTestHost.h"
 #include "tests/host/Vst2Reference.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "instrument/InstrumentState.h"
+#include "engine/InstrumentState.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     tarn::InstrumentState state;

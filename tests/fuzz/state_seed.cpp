@@ -3,7 +3,7 @@
 // of 127, 127, 16 and 127 bytes for the VST 3 stream reader.
 #include <cstdio>
 
-#include "instrument/InstrumentState.h"
+#include "engine/InstrumentState.h"
 
 int main(int argc, char **argv) {
     if (argc != 2 && argc != 3) return 2;

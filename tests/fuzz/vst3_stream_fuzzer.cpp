@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "instrument/InstrumentState.h"
+#include "engine/InstrumentState.h"
 #include "vst3/Vst3Stream.h"
 
 namespace {

@@ -15,7 +15,8 @@
 #include <memory>
 
 #include "engine/ProgramBank.h"
-#include "instrument/Instrument.h"
+#include "editor/InstrumentBuilder.h"
+#include "engine/Instrument.h"
 #include "player/BarBeatTick.h"
 #include "player/PlayerOptions.h"
 #include "tests/editor/PngWriter.h"
@@ -88,7 +89,7 @@ struct Launch {
 
 std::unique_ptr<Instrument> instrumentFrom(const std::string &file) {
     const std::string bytes = playertest::readFile(file);
-    auto in = Instrument::create();
+    auto in = createInstrument();
     if (!in || !in->loadState(reinterpret_cast<const unsigned char *>(bytes.data()), bytes.size())) return nullptr;
     return in;
 }
@@ -216,7 +217,7 @@ TEST(PlayerRun, KeepsTheLastSoundAndIgnoresADamagedOne) {
     // No option: a sound no program holds comes back, and is kept again
     // unchanged (each keep renames a new file into place: a new inode).
     {
-        auto edited = Instrument::create();
+        auto edited = createInstrument();
         edited->loadProgram(5);
         edited->setParameter(20, 0.123f);
         std::string bytes(Instrument::kStateBytes, '\0');
@@ -301,7 +302,7 @@ struct Render {
 Render renderAsPlayer(int preRoll, const std::vector<TimedMessage> &score, jack_nframes_t from, std::size_t frames,
                       int period, double rate, int shift = 0) {
     ProgramBank::shared().restoreFactory();
-    auto in = Instrument::create();
+    auto in = createInstrument();
     in->setMeshInAudioTime(true);
     in->activate(rate, period);
     Render out;

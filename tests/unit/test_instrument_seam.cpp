@@ -7,7 +7,8 @@
 #include <random>
 #include <vector>
 
-#include "instrument/Instrument.h"
+#include "editor/InstrumentBuilder.h"
+#include "engine/Instrument.h"
 #include "tests/unit/EngineFixture.h"
 
 namespace tarn::testing {
@@ -88,7 +89,7 @@ std::vector<float> renderThroughVst(int program, unsigned seed, const std::vecto
 
 std::vector<float> renderThroughSeam(int program, unsigned seed, const std::vector<std::pair<int, float>> &params) {
     ProgramBank::shared().restoreFactory();
-    auto in = Instrument::create();
+    auto in = createInstrument();
     in->activate(kRate, kBlock);
     in->loadProgram(program);
     for (auto [i, v] : params) in->setParameter(i, v);
@@ -135,13 +136,13 @@ TEST(InstrumentSeam, SoundsAsTheVstDoorForEveryProgramAndRandomSettings) {
 
 TEST(InstrumentSeam, StateRoundTripsAndBadStreamsChangeNothing) {
     ProgramBank::shared().restoreFactory();
-    auto a = Instrument::create();
+    auto a = createInstrument();
     a->loadProgram(5);
     for (int i = 0; i < 88; ++i) a->setParameter(i, (i * 37 % 101) / 100.0f);
     std::vector<unsigned char> saved(Instrument::kStateBytes);
     a->saveState(saved.data());
 
-    auto b = Instrument::create();
+    auto b = createInstrument();
     ASSERT_TRUE(b->loadState(saved.data(), saved.size()));
     EXPECT_EQ(5, b->program());
     for (int i = 0; i < 88; ++i) EXPECT_EQ(a->parameter(i), b->parameter(i)) << i;
@@ -149,7 +150,7 @@ TEST(InstrumentSeam, StateRoundTripsAndBadStreamsChangeNothing) {
     b->saveState(again.data());
     EXPECT_EQ(saved, again);
 
-    auto c = Instrument::create();
+    auto c = createInstrument();
     const float before = c->parameter(10);
     std::vector<std::vector<unsigned char>> bad = {{}, {saved.begin(), saved.begin() + 10}, saved, saved, saved};
     bad[2].push_back(0);
@@ -162,7 +163,7 @@ TEST(InstrumentSeam, StateRoundTripsAndBadStreamsChangeNothing) {
 }
 
 TEST(InstrumentSeam, TextsRoundTripForEveryParameter) {
-    auto in = Instrument::create();
+    auto in = createInstrument();
     char text[64], again[64];
     for (int i = 0; i < 88; ++i) {
         for (float v : {0.0f, 0.13f, 0.5f, 0.77f, 1.0f}) {
@@ -182,7 +183,7 @@ TEST(InstrumentSeam, TextsRoundTripForEveryParameter) {
 
 TEST(InstrumentSeam, TellsTheDoorOnlyOfChangesTheInstrumentMade) {
     int told = 0;
-    auto in = Instrument::create([](void *n) { ++*static_cast<int *>(n); }, &told);
+    auto in = createInstrument([](void *n) { ++*static_cast<int *>(n); }, &told);
     in->activate(kRate, kBlock);
     std::vector<float> l(kBlock), r(kBlock);
     in->setParameter(20, 0.3f);

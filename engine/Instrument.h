@@ -13,10 +13,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "instrument/ChangedParameters.h"
-#include "instrument/InstrumentEvent.h"
-#include "instrument/InstrumentState.h"
-#include "instrument/Transport.h"
+#include "engine/ChangedParameters.h"
+#include "engine/InstrumentEvent.h"
+#include "engine/InstrumentState.h"
+#include "engine/Transport.h"
 #include "plugin/VstAbi.h"
 
 namespace tarn {
@@ -36,8 +36,14 @@ public:
     // by itself (see changes()); must not block.
     using ChangeListener = void (*)(void *context);
 
-    // Builds one instance with its editor view; null if it cannot be built.
-    static std::unique_ptr<Instrument> create(ChangeListener listener = nullptr, void *context = nullptr);
+    // Gives a freshly built engine its editor view, or none.
+    using ViewAttacher = void (*)(Tarnwell &effect);
+
+    // Builds one instance, with the view attachView gives it; null if it
+    // cannot be built. Doors build through createInstrument, which attaches
+    // the editor's view.
+    static std::unique_ptr<Instrument> create(ViewAttacher attachView, ChangeListener listener = nullptr,
+                                              void *context = nullptr);
     ~Instrument();
     Instrument(const Instrument &) = delete;
     Instrument &operator=(const Instrument &) = delete;

@@ -1,4 +1,4 @@
-#include "instrument/ChangedParameters.h"
+#include "engine/ChangedParameters.h"
 
 namespace tarn {
 

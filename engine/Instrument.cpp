@@ -1,4 +1,4 @@
-#include "instrument/Instrument.h"
+#include "engine/Instrument.h"
 
 #include <cstring>
 #include <new>
@@ -6,7 +6,6 @@
 #include "engine/ParameterText.h"
 #include "engine/ProgramBank.h"
 #include "engine/Tarnwell.h"
-#include "instrument/InstrumentBuilder.h"
 #include "plugin/AEffEditor.h"
 
 namespace tarn {
@@ -21,13 +20,14 @@ bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 }  // namespace
 
-std::unique_ptr<Instrument> Instrument::create(ChangeListener listener, void *context) {
+std::unique_ptr<Instrument> Instrument::create(ViewAttacher attachView, ChangeListener listener, void *context) {
     std::unique_ptr<Instrument> instrument(new (std::nothrow) Instrument(listener, context));
     if (!instrument) return nullptr;
     // The program loaded while building is where the host starts, not news.
     instrument->reportsHeld.store(true, std::memory_order_release);
     instrumentBeingBuilt = instrument.get();
-    instrument->effect = buildInstrument(&Instrument::hostCallback);
+    instrument->effect = new (std::nothrow) Tarnwell(&Instrument::hostCallback);
+    if (instrument->effect && attachView) attachView(*instrument->effect);
     instrumentBeingBuilt = nullptr;
     if (!instrument->effect) return nullptr;
     instrument->effect->getAeffect()->resvd1 = reinterpret_cast<VstIntPtr>(instrument.get());

@@ -1,4 +1,4 @@
-#include "instrument/InstrumentState.h"
+#include "engine/InstrumentState.h"
 
 #include <cstring>
 
