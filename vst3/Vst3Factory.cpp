@@ -15,6 +15,15 @@ constexpr const char *kCategory = "Audio Module Class";
 constexpr const char *kSubCategories = "Instrument|Synth";
 constexpr const char *kSdkVersion = "VST 3.7.14";
 
+// The part every form of the class info shares.
+template <typename Info>
+void fillClass(Info *info) {
+    std::memset(info, 0, sizeof *info);
+    std::memcpy(info->cid, Vst3Instrument::kClassId.bytes, 16);
+    info->cardinality = PClassInfo::kManyInstances;
+    copyAscii(kCategory, info->category, sizeof info->category);
+}
+
 }  // namespace
 
 // Lives as long as the module; its count is kept for hosts that check it,
@@ -50,20 +59,14 @@ int32 TARN_VST3_API Vst3Factory::countClasses() { return 1; }
 
 tresult TARN_VST3_API Vst3Factory::getClassInfo(int32 index, PClassInfo *info) {
     if (!info || index != 0) return kInvalidArgument;
-    std::memset(info, 0, sizeof *info);
-    std::memcpy(info->cid, Vst3Instrument::kClassId.bytes, 16);
-    info->cardinality = PClassInfo::kManyInstances;
-    copyAscii(kCategory, info->category, sizeof info->category);
+    fillClass(info);
     copyAscii(InstrumentIdentity::kName, info->name, sizeof info->name);
     return kResultOk;
 }
 
 tresult TARN_VST3_API Vst3Factory::getClassInfo2(int32 index, PClassInfo2 *info) {
     if (!info || index != 0) return kInvalidArgument;
-    std::memset(info, 0, sizeof *info);
-    std::memcpy(info->cid, Vst3Instrument::kClassId.bytes, 16);
-    info->cardinality = PClassInfo::kManyInstances;
-    copyAscii(kCategory, info->category, sizeof info->category);
+    fillClass(info);
     copyAscii(InstrumentIdentity::kName, info->name, sizeof info->name);
     copyAscii(kSubCategories, info->subCategories, sizeof info->subCategories);
     copyAscii(InstrumentIdentity::kVendor, info->vendor, sizeof info->vendor);
@@ -74,10 +77,7 @@ tresult TARN_VST3_API Vst3Factory::getClassInfo2(int32 index, PClassInfo2 *info)
 
 tresult TARN_VST3_API Vst3Factory::getClassInfoUnicode(int32 index, PClassInfoW *info) {
     if (!info || index != 0) return kInvalidArgument;
-    std::memset(info, 0, sizeof *info);
-    std::memcpy(info->cid, Vst3Instrument::kClassId.bytes, 16);
-    info->cardinality = PClassInfo::kManyInstances;
-    copyAscii(kCategory, info->category, sizeof info->category);
+    fillClass(info);
     toUtf16(InstrumentIdentity::kName, info->name, 64);
     copyAscii(kSubCategories, info->subCategories, sizeof info->subCategories);
     toUtf16(InstrumentIdentity::kVendor, info->vendor, 64);

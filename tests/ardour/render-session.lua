@@ -81,21 +81,6 @@ local mapper = track:nth_plugin (2)
 if mapper:isnil () or mapper:name () ~= "MIDI Note Mapper" then fail ("the pass-through is not where it was put") end
 if track:remove_processor (mapper, nil, true) ~= 0 then fail ("the pass-through could not be removed") end
 
-local chain = {}
-local i = 0
-while true do
-	local p = track:nth_processor (i)
-	if p:isnil () then break end
-	chain[#chain + 1] = p:name ()
-	i = i + 1
-end
-say ("RENDER-CHAIN " .. table.concat (chain, " > "))
--- Without strict I/O the track also passes the phrase on to a MIDI output of
--- its own; the dummy backend's "too late for this event" lines are about that
--- port, not about what the instrument gets.
-local outs = track:output ():n_ports ()
-say (string.format ("RENDER-OUTPUTS %d audio, %d MIDI", outs:n_audio (), outs:n_midi ()))
-
 local export = Session:simple_export ()
 export:set_folder (export_dir)
 export:set_name ("render")

@@ -1,10 +1,7 @@
 // Checks on Ardour's renders of the test phrase.
 //   render_check sound FILE FRAMES          FILE is stereo at 48 kHz, FRAMES long, finite, with sound
 //   render_check same REFERENCE FILE        every float sample of FILE equals REFERENCE's
-// When samples differ it says where and how, and whether FILE is REFERENCE
-// moved by a whole number of frames, which is what a host placing events
-// against another sample clock gives.
-#include <algorithm>
+// When samples differ it says where and by how much.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -63,26 +60,6 @@ int sound(const char *path, long expectedFrames) {
     return faults ? 1 : 0;
 }
 
-// The shift s (|s| <= limit) for which FILE[f] == REFERENCE[f - s] over the
-// whole overlap, or none.
-bool findShift(const FloatWavFile &ref, const FloatWavFile &got, long limit, long &shift) {
-    const long n = long(ref.frames());
-    for (long s = -limit; s <= limit; ++s) {
-        if (s == 0) continue;
-        bool same = true, heard = false;
-        for (long f = std::max(0L, s); f < std::min(n, n + s) && same; ++f)
-            for (uint32_t c = 0; c < ref.channels && same; ++c) {
-                same = got.at(size_t(f), c) == ref.at(size_t(f - s), c);
-                heard = heard || got.at(size_t(f), c) != 0.0f;
-            }
-        if (same && heard) {
-            shift = s;
-            return true;
-        }
-    }
-    return false;
-}
-
 int same(const char *referencePath, const char *path) {
     FloatWavFile ref, got;
     if (!load(ref, referencePath) || !load(got, path)) return 1;
@@ -113,9 +90,6 @@ int same(const char *referencePath, const char *path) {
                 " largest difference %.3g\n",
                 firstFrame, firstChannel, double(got.at(firstFrame, firstChannel)),
                 double(ref.at(firstFrame, firstChannel)), lastFrame, largest);
-    long shift = 0;
-    if (findShift(ref, got, 4096, shift))
-        std::printf("  it is the reference moved by %ld frames\n", shift);
     return 1;
 }
 

@@ -3,6 +3,7 @@
 // told; event lists and streams whose behaviour the tests choose.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
@@ -41,11 +42,12 @@ struct ClapModule {
     }
 };
 
-// Events of any type, each in a block of its own, as a host's list.
+// Events of any type, each in a block of its own; as output it takes at
+// most `room` events (-1: any).
 class EventList {
 public:
     EventList() {
-        in.ctx = this;
+        in.ctx = out.ctx = this;
         in.size = [](const clap_input_events_t *l) {
             return static_cast<uint32_t>(static_cast<EventList *>(l->ctx)->events.size());
         };
@@ -53,7 +55,6 @@ public:
             auto &e = static_cast<EventList *>(l->ctx)->events;
             return i < e.size() ? reinterpret_cast<const clap_event_header_t *>(e[i].data()) : nullptr;
         };
-        out.ctx = this;
         out.try_push = [](const clap_output_events_t *l, const clap_event_header_t *e) {
             auto *self = static_cast<EventList *>(l->ctx);
             if (self->room >= 0 && static_cast<int>(self->events.size()) >= self->room) return false;
@@ -77,7 +78,6 @@ public:
         clap_event_note_t e{};
         e.header = {sizeof e, time, kClapCoreEventSpace, type, 0};
         e.note_id = -1;
-        e.port_index = 0;
         e.channel = channel;
         e.key = key;
         e.velocity = velocity;
@@ -95,14 +95,11 @@ public:
         clap_event_param_value_t e{};
         e.header = {sizeof e, time, kClapCoreEventSpace, kClapEventParamValue, 0};
         e.param_id = id;
-        e.note_id = -1;
-        e.port_index = e.channel = e.key = -1;
+        e.note_id = e.port_index = e.channel = e.key = -1;
         e.value = value;
         add(e);
     }
-    const clap_event_header_t &at(size_t i) const {
-        return *reinterpret_cast<const clap_event_header_t *>(events[i].data());
-    }
+    const clap_event_header_t &at(size_t i) const { return as<clap_event_header_t>(i); }
     template <class T>
     const T &as(size_t i) const {
         return *reinterpret_cast<const T *>(events[i].data());
@@ -112,7 +109,7 @@ public:
 
     clap_input_events_t in{};
     clap_output_events_t out{};
-    int room = -1;  // how many events the list takes as output; -1 any
+    int room = -1;
 
 private:
     std::vector<std::vector<uint64_t>> events;
@@ -127,9 +124,7 @@ public:
         in.read = [](const clap_istream_t *s, void *buffer, uint64_t size) -> int64_t {
             auto *self = static_cast<ByteStream *>(s->ctx);
             if (self->failAfter >= 0 && self->calls++ >= self->failAfter) return -1;
-            uint64_t n = self->bytes.size() - self->pos;
-            if (n > size) n = size;
-            if (n > self->chunk) n = self->chunk;
+            uint64_t n = std::min<uint64_t>({self->bytes.size() - self->pos, size, self->chunk});
             if (n) std::memcpy(buffer, self->bytes.data() + self->pos, n);
             self->pos += n;
             return static_cast<int64_t>(n);
@@ -137,7 +132,7 @@ public:
         out.write = [](const clap_ostream_t *s, const void *buffer, uint64_t size) -> int64_t {
             auto *self = static_cast<ByteStream *>(s->ctx);
             if (self->failAfter >= 0 && self->calls++ >= self->failAfter) return -1;
-            uint64_t n = size > self->chunk ? self->chunk : size;
+            uint64_t n = std::min<uint64_t>(size, self->chunk);
             const auto *b = static_cast<const unsigned char *>(buffer);
             self->bytes.insert(self->bytes.end(), b, b + n);
             return static_cast<int64_t>(n);
@@ -155,8 +150,8 @@ public:
     clap_ostream_t out{};
 };
 
-// A settings file for the instances made while it lives (the module reads
-// its settings once per instance, from TARNWELL_SETTINGS_DIR).
+// A settings file for the instances made while it lives (each reads its
+// settings once, from TARNWELL_SETTINGS_DIR).
 class Settings {
 public:
     explicit Settings(const char *text) {
@@ -178,59 +173,53 @@ public:
 class TestHost {
 public:
     explicit TestHost(bool threadCheck = false) : offerThreadCheck(threadCheck) {
+        using H = const clap_host_t *;
         host.clap_version = kClapVersion;
         host.host_data = this;
         host.name = "tarnwell test host";
-        host.vendor = "";
-        host.url = "";
+        host.vendor = host.url = "";
         host.version = "1.0";
-        host.get_extension = [](const clap_host_t *h, const char *id) -> const void * {
-            auto *self = static_cast<TestHost *>(h->host_data);
-            if (std::strcmp(id, clapid::kParams) == 0) return &self->params;
-            if (std::strcmp(id, clapid::kPresetLoad) == 0) return &self->presets;
-            if (std::strcmp(id, clapid::kThreadCheck) == 0 && self->offerThreadCheck) return &self->threads;
-            if (std::strcmp(id, clapid::kTimerSupport) == 0) return &self->timers;
+        host.get_extension = [](H h, const char *id) -> const void * {
+            auto *t = static_cast<TestHost *>(h->host_data);
+            if (std::strcmp(id, clapid::kParams) == 0) return &t->params;
+            if (std::strcmp(id, clapid::kPresetLoad) == 0) return &t->presets;
+            if (std::strcmp(id, clapid::kThreadCheck) == 0 && t->offerThreadCheck) return &t->threads;
+            if (std::strcmp(id, clapid::kTimerSupport) == 0) return &t->timers;
             return nullptr;
         };
-        host.request_restart = [](const clap_host_t *) {};
-        host.request_process = [](const clap_host_t *) {};
-        host.request_callback = [](const clap_host_t *) {};
-        params.rescan = [](const clap_host_t *h, uint32_t flags) {
-            auto *self = static_cast<TestHost *>(h->host_data);
-            ++self->rescans;
-            self->rescanFlags = flags;
+        host.request_restart = host.request_process = host.request_callback = [](H) {};
+        params.rescan = [](H h, uint32_t flags) {
+            ++static_cast<TestHost *>(h->host_data)->rescans;
+            static_cast<TestHost *>(h->host_data)->rescanFlags = flags;
         };
-        params.clear = [](const clap_host_t *, clap_id, uint32_t) {};
-        params.request_flush = [](const clap_host_t *h) {
-            auto *self = static_cast<TestHost *>(h->host_data);
-            ++self->flushRequests;
-            if (self->audioThread()) ++self->flushRequestsOnAudio;
+        params.clear = [](H, clap_id, uint32_t) {};
+        params.request_flush = [](H h) {
+            auto *t = static_cast<TestHost *>(h->host_data);
+            ++t->flushRequests;
+            if (t->audioThread()) ++t->flushRequestsOnAudio;
         };
-        threads.is_main_thread = [](const clap_host_t *h) {
-            return !static_cast<TestHost *>(h->host_data)->audioThread();
-        };
-        threads.is_audio_thread = [](const clap_host_t *h) {
-            return static_cast<TestHost *>(h->host_data)->audioThread();
-        };
-        timers.register_timer = [](const clap_host_t *h, uint32_t period, clap_id *id) {
-            auto *self = static_cast<TestHost *>(h->host_data);
+        threads.is_main_thread = [](H h) { return !static_cast<TestHost *>(h->host_data)->audioThread(); };
+        threads.is_audio_thread = [](H h) { return static_cast<TestHost *>(h->host_data)->audioThread(); };
+        timers.register_timer = [](H h, uint32_t period, clap_id *id) {
+            auto *t = static_cast<TestHost *>(h->host_data);
             if (!id || period == 0) return false;
-            *id = self->nextTimer++;
-            self->timerIds.push_back(*id);
+            *id = t->nextTimer++;
+            t->timerIds.push_back(*id);
             return true;
         };
-        timers.unregister_timer = [](const clap_host_t *h, clap_id id) {
+        timers.unregister_timer = [](H h, clap_id id) {
             auto &ids = static_cast<TestHost *>(h->host_data)->timerIds;
-            for (size_t k = 0; k < ids.size(); ++k)
-                if (ids[k] == id) {
-                    ids.erase(ids.begin() + static_cast<std::ptrdiff_t>(k));
+            for (auto k = ids.begin(); k != ids.end(); ++k)
+                if (*k == id) {
+                    ids.erase(k);
                     return true;
                 }
             return false;
         };
-        presets.on_error = [](const clap_host_t *h, uint32_t, const char *, const char *, int32_t,
-                              const char *) { ++static_cast<TestHost *>(h->host_data)->presetErrors; };
-        presets.loaded = [](const clap_host_t *h, uint32_t, const char *, const char *key) {
+        presets.on_error = [](H h, uint32_t, const char *, const char *, int32_t, const char *) {
+            ++static_cast<TestHost *>(h->host_data)->presetErrors;
+        };
+        presets.loaded = [](H h, uint32_t, const char *, const char *key) {
             static_cast<TestHost *>(h->host_data)->loadedKeys.push_back(key ? key : "");
         };
     }
@@ -238,12 +227,11 @@ public:
     TestHost &operator=(const TestHost &) = delete;
 
     // The thread calling process now; one audio thread at a time.
-    bool audioThread() const { return insideProcess.load() && processThread() == thisThread(); }
+    bool audioThread() const { return insideProcess.load() && processing.load() == thisThread(); }
     static uintptr_t thisThread() {
         static thread_local char marker;
         return reinterpret_cast<uintptr_t>(&marker);
     }
-    uintptr_t processThread() const { return processing.load(); }
 
     clap_host_t host{};
     clap_host_params_t params{};
@@ -266,15 +254,13 @@ class Plugin {
 public:
     explicit Plugin(TestHost &h, bool initialise = true) : h(h) {
         const ClapModule &m = ClapModule::shared();
-        if (!m.factory) return;
-        p = m.factory->create_plugin(m.factory, &h.host, kPluginId);
-        if (p && initialise) initialised = p->init(p);
-        if (p) {
-            params = ext<clap_plugin_params_t>(clapid::kParams);
-            state = ext<clap_plugin_state_t>(clapid::kState);
-            gui = ext<clap_plugin_gui_t>(clapid::kGui);
-            presets = ext<clap_plugin_preset_load_t>(clapid::kPresetLoad);
-        }
+        if (m.factory) p = m.factory->create_plugin(m.factory, &h.host, kPluginId);
+        if (!p) return;
+        if (initialise) initialised = p->init(p);
+        params = ext<clap_plugin_params_t>(clapid::kParams);
+        state = ext<clap_plugin_state_t>(clapid::kState);
+        gui = ext<clap_plugin_gui_t>(clapid::kGui);
+        presets = ext<clap_plugin_preset_load_t>(clapid::kPresetLoad);
     }
     ~Plugin() {
         if (!p) return;
@@ -290,8 +276,7 @@ public:
         return static_cast<const T *>(p->get_extension(p, id));
     }
     bool activate(double rate = 48000.0, uint32_t minFrames = 1, uint32_t maxFrames = 256) {
-        active = p->activate(p, rate, minFrames, maxFrames);
-        return active;
+        return active = p->activate(p, rate, minFrames, maxFrames);
     }
     bool start() {
         h.processing = TestHost::thisThread();
@@ -350,12 +335,11 @@ public:
     // The host's main loop comes round to the timers it holds.
     void fireTimers() {
         const auto *t = ext<clap_plugin_timer_support_t>(clapid::kTimerSupport);
-        const std::vector<clap_id> ids = h.timerIds;
-        for (clap_id id : ids) t->on_timer(p, id);
+        for (clap_id id : std::vector<clap_id>(h.timerIds)) t->on_timer(p, id);
     }
     void meshInAudioTime() {
-        const auto *mesh = ext<tarnwell_clap_mesh_clock_t>(clapid::kTarnwellMeshClock);
-        if (mesh) mesh->set_audio_time(p, true);
+        if (const auto *mesh = ext<tarnwell_clap_mesh_clock_t>(clapid::kTarnwellMeshClock))
+            mesh->set_audio_time(p, true);
     }
 
     TestHost &h;

@@ -23,14 +23,7 @@ int countError(Display *, XErrorEvent *) {
     return 0;
 }
 
-clap_window_t windowOf(Window w) {
-    clap_window_t window{};
-    window.api = clapid::kWindowX11;
-    window.x11 = w;
-    return window;
-}
-
-TEST(ClapEditorLinux, EmbedsShowsHidesAndDestroysInAnyOrderAndTellsTheHostOfClicks) {
+TEST(ClapEditorLinux, OpensClosesReopensTellsTheHostOfClicksAndOutlivesItsWindow) {
     XHost x;
     if (!x.ok()) GTEST_SKIP() << "no X display with the XTest extension";
     ASSERT_NE(ClapModule::shared().factory, nullptr) << ClapModule::shared().module.error;
@@ -42,18 +35,17 @@ TEST(ClapEditorLinux, EmbedsShowsHidesAndDestroysInAnyOrderAndTellsTheHostOfClic
     const clap_plugin_gui_t &gui = *p.gui;
     EXPECT_TRUE(gui.is_api_supported(p.p, "x11", false));
     EXPECT_FALSE(gui.is_api_supported(p.p, "x11", true));
-    EXPECT_FALSE(gui.is_api_supported(p.p, "win32", false));
-    EXPECT_FALSE(gui.is_api_supported(p.p, "wayland", false));
-    const char *api = nullptr;
-    bool floating = true;
-    ASSERT_TRUE(gui.get_preferred_api(p.p, &api, &floating));
-    EXPECT_STREQ(api, "x11");
-    EXPECT_FALSE(floating);
     EXPECT_FALSE(gui.create(p.p, "x11", true));
     EXPECT_FALSE(gui.show(p.p)) << "shown before it was created";
 
     const Window parent = x.makeParent(0, 0, kSize, kSize);
-    const clap_window_t window = windowOf(parent);
+    clap_window_t window{};
+    window.api = clapid::kWindowX11;
+    window.x11 = parent;
+    auto drawn = [&] {
+        const Window child = x.onlyChild(parent);
+        return child && waitFor([&] { return x.capture(child).distinctColours() > 8; });
+    };
     int threads = 0, sockets = 0;
     for (int round = 0; round < 2; ++round) {
         // As Qtractor: create, set_parent before can_resize and get_size.
@@ -61,28 +53,18 @@ TEST(ClapEditorLinux, EmbedsShowsHidesAndDestroysInAnyOrderAndTellsTheHostOfClic
         EXPECT_FALSE(gui.show(p.p)) << "shown without a parent";
         ASSERT_TRUE(gui.set_parent(p.p, &window));
         EXPECT_FALSE(gui.can_resize(p.p));
-        clap_gui_resize_hints_t hints{};
-        EXPECT_TRUE(gui.get_resize_hints(p.p, &hints));
-        EXPECT_FALSE(hints.can_resize_horizontally || hints.can_resize_vertically);
         uint32_t w = 0, hgt = 0;
         ASSERT_TRUE(gui.get_size(p.p, &w, &hgt));
         EXPECT_EQ(w, 600u);
         EXPECT_EQ(hgt, 600u);
-        EXPECT_TRUE(gui.set_size(p.p, 600, 600));
-        EXPECT_FALSE(gui.set_size(p.p, 800, 600));
         EXPECT_TRUE(x.children(parent).empty()) << "nothing before show";
         ASSERT_TRUE(gui.show(p.p));
-        Window child = x.onlyChild(parent);
-        ASSERT_NE(child, 0u);
-        EXPECT_TRUE(waitFor([&] { return x.capture(child).distinctColours() > 8; })) << "the editor drew nothing";
+        EXPECT_TRUE(drawn()) << "the editor drew nothing";
         EXPECT_TRUE(gui.show(p.p)) << "shown twice";
-        EXPECT_EQ(x.children(parent).size(), 1u);
         ASSERT_TRUE(gui.hide(p.p));
         EXPECT_TRUE(x.children(parent).empty());
         ASSERT_TRUE(gui.show(p.p));
-        child = x.onlyChild(parent);
-        ASSERT_NE(child, 0u) << x.children(parent).size() << " children in round " << round;
-        EXPECT_TRUE(waitFor([&] { return x.capture(child).distinctColours() > 8; }));
+        EXPECT_TRUE(drawn()) << x.children(parent).size() << " children in round " << round;
         gui.destroy(p.p);
         EXPECT_TRUE(x.children(parent).empty());
         // The first round may leave the module's one text connection open.
@@ -94,7 +76,7 @@ TEST(ClapEditorLinux, EmbedsShowsHidesAndDestroysInAnyOrderAndTellsTheHostOfClic
     EXPECT_EQ(x11test::threadCount(), threads);
     EXPECT_EQ(x11test::socketCount(), sockets);
 
-    // Destroyed without show, and without hide.
+    // Destroyed without show, twice; then shown for the clicks.
     ASSERT_TRUE(gui.create(p.p, "x11", false));
     ASSERT_TRUE(gui.set_parent(p.p, &window));
     gui.destroy(p.p);
@@ -102,13 +84,11 @@ TEST(ClapEditorLinux, EmbedsShowsHidesAndDestroysInAnyOrderAndTellsTheHostOfClic
     ASSERT_TRUE(gui.create(p.p, "x11", false));
     ASSERT_TRUE(gui.set_parent(p.p, &window));
     ASSERT_TRUE(gui.show(p.p));
+    ASSERT_TRUE(drawn());
     const Window child = x.onlyChild(parent);
-    ASSERT_NE(child, 0u);
-    EXPECT_TRUE(waitFor([&] { return x.capture(child).distinctColours() > 8; }));
 
-    // The random button sets values inside the editor. The host's timer
-    // notices them, asks for a flush from the main thread, and the flush
-    // tells each as gesture, value and end.
+    // The random button sets values in the editor; the host's timer asks for
+    // a flush from the main thread, which tells each as gesture, value, end.
     EXPECT_EQ(h.timerIds.size(), 1u) << "a timer while the editor shows";
     auto pressRandom = [&] {
         float before[88];

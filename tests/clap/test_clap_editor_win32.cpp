@@ -1,6 +1,5 @@
-// The CLAP editor as a child of a host's window under Windows: created,
-// shown, hidden and destroyed in the orders hosts use, twice, drawing while
-// the host pumps its messages.
+// The CLAP editor as a child of a host's window under Windows: opened,
+// closed and reopened, drawing while the host pumps its messages.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -13,7 +12,7 @@ namespace {
 
 constexpr int kSize = 600;
 
-TEST(ClapEditorWin32, EmbedsShowsHidesAndDestroysInAnyOrder) {
+TEST(ClapEditorWin32, OpensClosesAndReopens) {
     const ClapModule &m = ClapModule::shared();
     ASSERT_NE(m.factory, nullptr) << m.path;
     Settings settings("size 600 600\n");  // not the first run: no message box
@@ -22,17 +21,7 @@ TEST(ClapEditorWin32, EmbedsShowsHidesAndDestroysInAnyOrder) {
     ASSERT_NE(p.gui, nullptr);
     const clap_plugin_gui_t &gui = *p.gui;
     EXPECT_TRUE(gui.is_api_supported(p.p, "win32", false));
-    EXPECT_FALSE(gui.is_api_supported(p.p, "win32", true));
     EXPECT_FALSE(gui.is_api_supported(p.p, "x11", false));
-    const char *api = nullptr;
-    bool floating = true;
-    ASSERT_TRUE(gui.get_preferred_api(p.p, &api, &floating));
-    EXPECT_STREQ(api, "win32");
-    uint32_t w = 0, hgt = 0;
-    ASSERT_TRUE(gui.get_size(p.p, &w, &hgt));
-    EXPECT_EQ(w, 600u);
-    EXPECT_EQ(hgt, 600u);
-    EXPECT_FALSE(gui.can_resize(p.p));
 
     char className[32];
     std::snprintf(className, sizeof className, "VSTGLWindow%08x",
@@ -62,7 +51,7 @@ TEST(ClapEditorWin32, EmbedsShowsHidesAndDestroysInAnyOrder) {
         wintest::pump(50);
         EXPECT_EQ(editor(), nullptr);
     }
-    // Destroyed without show, and without hide.
+    // Destroyed without show, then without hide.
     ASSERT_TRUE(gui.create(p.p, "win32", false));
     ASSERT_TRUE(gui.set_parent(p.p, &window));
     gui.destroy(p.p);

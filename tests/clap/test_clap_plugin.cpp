@@ -1,12 +1,12 @@
-// tarnwell.clap as hosts drive it, and beside it the VST 2.4 module of the
-// same build, which every answer and every sample must match. The same
-// checks run natively and on the 64-bit Windows build under Wine.
+// tarnwell.clap as hosts drive it, beside the VST 2.4 module of the same
+// build, which every answer and every sample must match (natively and under
+// Wine for the 64-bit Windows build).
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <random>
 #include <string>
 #include <thread>
@@ -24,7 +24,6 @@ constexpr int kRate = 48000;
 constexpr int kBlock = 256;
 constexpr size_t kStateBytes = InstrumentState::kBytes;
 
-// The VST 2.4 module beside it: the reference of every name, text and sample.
 using Vst = tarn::testing::Vst2Reference;
 using tarn::testing::vst2Host;
 using tarn::testing::vst2Midi;
@@ -34,36 +33,21 @@ class ClapTest : public ::testing::Test {
 protected:
     void SetUp() override {
         const ClapModule &m = ClapModule::shared();
-        ASSERT_NE(m.module.handle, nullptr) << "cannot load " << m.path << ": " << m.module.error;
-        ASSERT_NE(m.entry, nullptr) << "no clap_entry";
-        ASSERT_NE(m.factory, nullptr);
+        ASSERT_NE(m.factory, nullptr) << "cannot load " << m.path << ": " << m.module.error;
     }
 };
 
-bool allSlotsFilled(const void *table, size_t bytes) {
-    if (!table) return false;
-    const auto *slots = static_cast<void *const *>(table);
-    for (size_t i = 0; i < bytes / sizeof(void *); ++i)
-        if (!slots[i]) return false;
-    return true;
-}
-
-TEST_F(ClapTest, EntryFactoryDescriptorAndTables) {
+TEST_F(ClapTest, EntryFactoryAndDescriptorMatchTheVstModule) {
     const ClapModule &m = ClapModule::shared();
-    EXPECT_GE(m.entry->clap_version.major, 1u);
     // Repeated init and deinit, as hosts scanning and loading do.
     for (int i = 0; i < 3; ++i) EXPECT_TRUE(m.entry->init(m.path.c_str()));
     for (int i = 0; i < 3; ++i) m.entry->deinit();
-    EXPECT_EQ(m.entry->get_factory("clap.plugin-factory/2"), nullptr);
-    EXPECT_EQ(m.entry->get_factory(""), nullptr);
     EXPECT_EQ(m.entry->get_factory(nullptr), nullptr);
+    EXPECT_EQ(m.entry->get_factory("clap.plugin-factory/2"), nullptr);
     EXPECT_EQ(m.entry->get_factory(clapid::kPluginFactory), m.factory);
-
     ASSERT_EQ(m.factory->get_plugin_count(m.factory), 1u);
-    EXPECT_EQ(m.factory->get_plugin_descriptor(m.factory, 1), nullptr);
     const clap_plugin_descriptor_t *d = m.factory->get_plugin_descriptor(m.factory, 0);
     ASSERT_NE(d, nullptr);
-    EXPECT_GE(d->clap_version.major, 1u);
     EXPECT_STREQ(d->id, kPluginId);
     Vst vst;
     ASSERT_NE(vst.e, nullptr) << vst2Module().error;
@@ -71,85 +55,47 @@ TEST_F(ClapTest, EntryFactoryDescriptorAndTables) {
     vst.dispatch(effGetVendorString, 0, 0, vendor);
     vst.dispatch(effGetEffectName, 0, 0, name);
     EXPECT_STREQ(d->name, name);
-    EXPECT_STREQ(d->name, "Tarnwell");
     EXPECT_STREQ(d->vendor, vendor);
     const VstIntPtr version = vst.dispatch(effGetVendorVersion);  // 1000 for 1.0.0
     char expected[32];
     std::snprintf(expected, sizeof expected, "%d.%d.%d", static_cast<int>(version / 1000),
                   static_cast<int>(version / 100 % 10), static_cast<int>(version % 100));
     EXPECT_STREQ(d->version, expected);
-    std::vector<std::string> features;
-    for (const char *const *f = d->features; f && *f; ++f) features.push_back(*f);
-    EXPECT_EQ(features, (std::vector<std::string>{"instrument", "synthesizer", "stereo"}));
-    for (const char *field : {d->url, d->manual_url, d->support_url, d->description}) EXPECT_NE(field, nullptr);
 
     TestHost h;
-    for (const char *wrong : {"com.brackmoor.tarnwell ", "com.brackmoor.tarnwellx", "com.brackmoor", ""})
-        EXPECT_EQ(m.factory->create_plugin(m.factory, &h.host, wrong), nullptr) << wrong;
-    EXPECT_EQ(m.factory->create_plugin(m.factory, &h.host, nullptr), nullptr);
+    for (const char *wrong : {"com.brackmoor.tarnwellx", "", static_cast<const char *>(nullptr)})
+        EXPECT_EQ(m.factory->create_plugin(m.factory, &h.host, wrong), nullptr);
     clap_host_t old = h.host;
     old.clap_version = {0, 9, 0};
     EXPECT_EQ(m.factory->create_plugin(m.factory, &old, kPluginId), nullptr);
-
     Plugin plugin(h, false);
     ASSERT_NE(plugin.p, nullptr);
-    EXPECT_EQ(plugin.p->desc, d);
-    EXPECT_TRUE(allSlotsFilled(&plugin.p->init, sizeof(clap_plugin_t) - 2 * sizeof(void *)));
-    const std::pair<const char *, size_t> tables[] = {
-        {clapid::kAudioPorts, sizeof(clap_plugin_audio_ports_t)},
-        {clapid::kNotePorts, sizeof(clap_plugin_note_ports_t)},
-        {clapid::kParams, sizeof(clap_plugin_params_t)},
-        {clapid::kState, sizeof(clap_plugin_state_t)},
-        {clapid::kGui, sizeof(clap_plugin_gui_t)},
-        {clapid::kTimerSupport, sizeof(clap_plugin_timer_support_t)},
-        {clapid::kPresetLoad, sizeof(clap_plugin_preset_load_t)},
-        {clapid::kPresetLoadCompat, sizeof(clap_plugin_preset_load_t)},
-    };
-    for (auto [id, size] : tables) EXPECT_TRUE(allSlotsFilled(plugin.p->get_extension(plugin.p, id), size)) << id;
-    for (const char *absent : {"clap.tail", "clap.params.draft", "", "clap.posix-fd-support"})
-        EXPECT_EQ(plugin.p->get_extension(plugin.p, absent), nullptr) << absent;
+    EXPECT_EQ(plugin.p->get_extension(plugin.p, "clap.tail"), nullptr);
 }
 
 TEST_F(ClapTest, PortsAndLifecycleInTheOrdersHostsUse) {
     TestHost h;
     { Plugin never(h, false); }  // created and destroyed, never initialised
-    { Plugin idle(h); }
     Plugin p(h);
     ASSERT_TRUE(p.initialised);
-
     const auto *audio = p.ext<clap_plugin_audio_ports_t>(clapid::kAudioPorts);
     EXPECT_EQ(audio->count(p.p, true), 0u);
-    ASSERT_EQ(audio->count(p.p, false), 1u);
+    EXPECT_EQ(audio->count(p.p, false), 1u);
     clap_audio_port_info_t a{};
-    ASSERT_TRUE(audio->get(p.p, 0, false, &a));
-    EXPECT_EQ(a.id, 0u);
-    EXPECT_EQ(a.channel_count, 2u);
-    EXPECT_EQ(a.flags & kClapAudioPortIsMain, kClapAudioPortIsMain);
-    EXPECT_STREQ(a.port_type, "stereo");
-    EXPECT_EQ(a.in_place_pair, kClapInvalidId);
-    EXPECT_FALSE(audio->get(p.p, 0, true, &a));
-    EXPECT_FALSE(audio->get(p.p, 1, false, &a));
-    const auto *notes = p.ext<clap_plugin_note_ports_t>(clapid::kNotePorts);
-    ASSERT_EQ(notes->count(p.p, true), 1u);
-    EXPECT_EQ(notes->count(p.p, false), 0u);
-    clap_note_port_info_t n{};
-    ASSERT_TRUE(notes->get(p.p, 0, true, &n));
-    EXPECT_EQ(n.supported_dialects, kClapNoteDialectClap | kClapNoteDialectMidi);
-    EXPECT_EQ(n.preferred_dialect, kClapNoteDialectClap);
+    EXPECT_TRUE(audio->get(p.p, 0, false, &a) && a.channel_count == 2u) << "one stereo output";
+    EXPECT_EQ(p.ext<clap_plugin_note_ports_t>(clapid::kNotePorts)->count(p.p, true), 1u);
 
     EXPECT_FALSE(p.start()) << "processing before activation";
-    EXPECT_FALSE(p.activate(0.0));
     EXPECT_FALSE(p.activate(std::nan("")));
-    // A host as Qtractor: min = max = its buffer size.
-    ASSERT_TRUE(p.activate(44100, 32, 32));
+    ASSERT_TRUE(p.activate(44100, 32, 32));  // min = max = the buffer size
     EXPECT_FALSE(p.p->activate(p.p, 44100, 32, 32)) << "activated twice";
     for (int round = 0; round < 2; ++round) {
         ASSERT_TRUE(p.start());
-        for (int b = 0; b < 3; ++b) EXPECT_EQ(p.process(32), kClapProcessContinue);
+        EXPECT_EQ(p.process(32), kClapProcessContinue);
         p.stop();
     }
     p.deactivate();
-    // A note that holds until it is released, without echoes.
+    // A note that holds until released, without echoes.
     ASSERT_TRUE(p.presets->from_location(p.p, kClapPresetLocationPlugin, nullptr, "8"));
     p.set(18, 1.0);
     p.set(19, 0.0);
@@ -160,8 +106,7 @@ TEST_F(ClapTest, PortsAndLifecycleInTheOrdersHostsUse) {
     in.note(kClapEventNoteOn, 0, 60, 0.8);
     EXPECT_EQ(p.process(512, &in), kClapProcessContinue);
     EXPECT_EQ(p.process(0), kClapProcessContinue);
-    // More frames than promised, and a block without output buffers.
-    EXPECT_EQ(p.process(1500), kClapProcessContinue);
+    EXPECT_EQ(p.process(1500), kClapProcessContinue) << "more frames than promised";
     EXPECT_TRUE(std::none_of(p.left.begin(), p.left.end(), [](float s) { return s == 0.5f || !std::isfinite(s); }));
     float *none[2] = {nullptr, nullptr};
     clap_audio_buffer_t empty{none, nullptr, 2, 0, 0};
@@ -172,13 +117,11 @@ TEST_F(ClapTest, PortsAndLifecycleInTheOrdersHostsUse) {
     EXPECT_EQ(p.p->process(p.p, &bad), kClapProcessError);
     bad.audio_outputs_count = 0;
     EXPECT_EQ(p.p->process(p.p, &bad), kClapProcessError);
-    // After a reset the held note ends.
     p.process(512);
-    EXPECT_GT(*std::max_element(p.left.begin(), p.left.end()), 1e-3f);
-    p.p->reset(p.p);
+    EXPECT_GT(*std::max_element(p.left.begin(), p.left.end()), 1e-3f) << "held";
+    p.p->reset(p.p);  // ends the held note
     for (int b = 0; b < 200; ++b) p.process(512);
     EXPECT_TRUE(std::all_of(p.left.begin(), p.left.end(), [](float s) { return std::fabs(s) < 1e-4f; }));
-    // The destructor stops, deactivates and destroys, as hosts end a session.
 }
 
 TEST_F(ClapTest, ParametersMatchTheVstModuleAndTextsRoundTrip) {
@@ -192,17 +135,11 @@ TEST_F(ClapTest, ParametersMatchTheVstModuleAndTextsRoundTrip) {
         clap_param_info_t info{};
         ASSERT_TRUE(p.params->get_info(p.p, i, &info));
         EXPECT_EQ(info.id, i);
-        EXPECT_EQ(info.flags, kClapParamIsAutomatable);
-        EXPECT_EQ(info.min_value, 0.0);
-        EXPECT_EQ(info.max_value, 1.0);
-        EXPECT_STREQ(info.module, "");
         EXPECT_EQ(info.name, vst.text(effGetParamName, i)) << i;
         EXPECT_EQ(info.default_value, static_cast<double>(vst.e->getParameter(vst.e, i))) << i;
-        EXPECT_EQ(p.value(i), info.default_value) << i;
-        // Some texts depend on other values (the mesh size): both instances
-        // go through the same values.
+        // Some texts depend on other values (the mesh size): both go through the same.
         const float initial = vst.e->getParameter(vst.e, i);
-        for (float v : {0.0f, 0.13f, 0.5f, 0.77f, 1.0f}) {
+        for (float v : {0.0f, 0.13f, 0.77f, 1.0f}) {
             vst.e->setParameter(vst.e, i, v);
             p.set(i, v);
             ASSERT_TRUE(p.params->value_to_text(p.p, i, v, text, sizeof text));
@@ -217,20 +154,15 @@ TEST_F(ClapTest, ParametersMatchTheVstModuleAndTextsRoundTrip) {
     }
     double v = 0.25;
     EXPECT_FALSE(p.params->text_to_value(p.p, 6, "fast", &v));
-    EXPECT_FALSE(p.params->text_to_value(p.p, 88, "0.5", &v));
     EXPECT_FALSE(p.params->text_to_value(p.p, 6, nullptr, &v));
     EXPECT_EQ(v, 0.25);
-    clap_param_info_t info{};
-    EXPECT_FALSE(p.params->get_info(p.p, 88, &info));
-    EXPECT_FALSE(p.params->get_value(p.p, 88, &v));
     EXPECT_FALSE(p.params->value_to_text(p.p, 88, 0.5, text, sizeof text));
-    EXPECT_FALSE(p.params->value_to_text(p.p, 3, 0.5, nullptr, 16));
-    // A short buffer holds what fits, terminated.
     char tiny[4] = {'x', 'x', 'x', 'x'};
     ASSERT_TRUE(p.params->value_to_text(p.p, 0, 0.5, tiny, sizeof tiny));
-    EXPECT_LT(std::strlen(tiny), sizeof tiny);
+    EXPECT_LT(std::strlen(tiny), sizeof tiny) << "a short buffer holds what fits, terminated";
 
-    // Values through flush, clamped; ids and values that are no parameter ignored.
+    // Through flush: clamped; NaN, unknown ids and other event spaces ignored;
+    // the host's own changes not told back.
     EventList in, out;
     in.param(0, 3, 0.75);
     in.param(0, 4, 3.0);
@@ -247,10 +179,8 @@ TEST_F(ClapTest, ParametersMatchTheVstModuleAndTextsRoundTrip) {
     EXPECT_EQ(p.value(4), 1.0);
     EXPECT_EQ(p.value(5), before5);
     EXPECT_EQ(p.value(6), before6);
-    EXPECT_EQ(out.size(), 0u) << "the host's own changes are not told back";
+    EXPECT_EQ(out.size(), 0u);
 }
-
-// ---- state
 
 TEST_F(ClapTest, StateRoundTripsThroughAnyStreamAndBadStreamsChangeNothing) {
     TestHost h;
@@ -259,16 +189,12 @@ TEST_F(ClapTest, StateRoundTripsThroughAnyStreamAndBadStreamsChangeNothing) {
     for (clap_id i = 6; i < 88; ++i) a.set(i, (i * 37 % 101) / 100.0);
     const std::vector<unsigned char> whole = a.save();
     ASSERT_EQ(whole.size(), kStateBytes);
-    EXPECT_EQ(a.save(1), whole) << "a stream taking one byte at a time";
-    EXPECT_EQ(a.save(7), whole);
-    {
-        ByteStream refusing;
-        refusing.failAfter = 3;
-        refusing.chunk = 5;
-        EXPECT_FALSE(a.state->save(a.p, &refusing.out));
-    }
+    EXPECT_EQ(a.save(7), whole) << "a stream taking a few bytes at a time";
+    ByteStream refusing({}, 5);
+    refusing.failAfter = 3;
+    EXPECT_FALSE(a.state->save(a.p, &refusing.out));
 
-    for (size_t chunk : {size_t(1), size_t(13), SIZE_MAX}) {
+    for (size_t chunk : {size_t(1), SIZE_MAX}) {
         TestHost hb;
         Plugin b(hb);
         ByteStream s(whole, chunk);
@@ -280,18 +206,17 @@ TEST_F(ClapTest, StateRoundTripsThroughAnyStreamAndBadStreamsChangeNothing) {
     }
 
     // Refused, unchanged, no rescan: empty, short, one byte long, garbage,
-    // another version, a read error, and a stream without end.
+    // another version, a stream without end, a read error.
     TestHost hc;
     Plugin c(hc);
     const std::vector<unsigned char> fresh = c.save();
     std::mt19937 rng(3);
-    std::vector<unsigned char> garbage(kStateBytes);
+    std::vector<unsigned char> garbage(kStateBytes), huge(1 << 20);
     for (auto &b : garbage) b = static_cast<unsigned char>(rng());
+    for (auto &b : huge) b = static_cast<unsigned char>(rng());
     std::vector<unsigned char> longer = whole, otherVersion = whole;
     longer.push_back(0);
     otherVersion[4] ^= 0x7F;
-    std::vector<unsigned char> huge(1 << 20);
-    for (auto &b : huge) b = static_cast<unsigned char>(rng());
     const std::vector<std::vector<unsigned char>> bad = {
         {}, {whole.begin(), whole.begin() + 10}, {whole.begin(), whole.end() - 1}, garbage, longer, otherVersion, huge};
     for (size_t k = 0; k < bad.size(); ++k)
@@ -306,71 +231,40 @@ TEST_F(ClapTest, StateRoundTripsThroughAnyStreamAndBadStreamsChangeNothing) {
     EXPECT_FALSE(c.state->load(c.p, &failing.in));
     EXPECT_EQ(c.save(), fresh);
     EXPECT_EQ(hc.rescans, 0);
-
-    // A restored instance sounds as the original.
-    TestHost hd;
-    Plugin d(hd);
-    ByteStream s(whole);
-    ASSERT_TRUE(d.state->load(d.p, &s.in));
-    std::vector<float> sound[2];
-    Plugin *pair[2] = {&a, &d};
-    for (int k = 0; k < 2; ++k) {
-        ASSERT_TRUE(pair[k]->activate(kRate, 1, kBlock));
-        pair[k]->meshInAudioTime();
-        ASSERT_TRUE(pair[k]->start());
-        for (int b = 0; b < 40; ++b) {
-            EventList in;
-            if (b % 8 == 0) in.note(kClapEventNoteOn, 17 * b % kBlock, static_cast<int16_t>(48 + b), 0.7);
-            if (b % 8 == 5) in.note(kClapEventNoteOff, 3, static_cast<int16_t>(48 + b - 5), 0.0);
-            pair[k]->process(kBlock, &in);
-            sound[k].insert(sound[k].end(), pair[k]->left.begin(), pair[k]->left.end());
-            sound[k].insert(sound[k].end(), pair[k]->right.begin(), pair[k]->right.end());
-        }
-    }
-    ASSERT_EQ(sound[0].size(), sound[1].size());
-    EXPECT_EQ(0, std::memcmp(sound[0].data(), sound[1].data(), sound[0].size() * sizeof(float)));
 }
 
-// ---- programs
-
+// A preset-discovery indexer and receiver that record what the provider says.
 struct Indexer {
     clap_preset_discovery_indexer_t table{};
     std::vector<clap_preset_discovery_location_t> locations;
     Indexer() {
+        using I = const clap_preset_discovery_indexer_t *;
         table.clap_version = kClapVersion;
         table.name = "test indexer";
         table.vendor = table.url = table.version = "";
         table.indexer_data = this;
-        table.declare_filetype = [](const clap_preset_discovery_indexer_t *, const clap_preset_discovery_filetype_t *) {
-            return true;
-        };
-        table.declare_location = [](const clap_preset_discovery_indexer_t *i,
-                                    const clap_preset_discovery_location_t *l) {
+        table.declare_filetype = [](I, const clap_preset_discovery_filetype_t *) { return true; };
+        table.declare_location = [](I i, const clap_preset_discovery_location_t *l) {
             static_cast<Indexer *>(i->indexer_data)->locations.push_back(*l);
             return true;
         };
-        table.declare_soundpack = [](const clap_preset_discovery_indexer_t *,
-                                     const clap_preset_discovery_soundpack_t *) { return true; };
-        table.get_extension = [](const clap_preset_discovery_indexer_t *, const char *) -> const void * {
-            return nullptr;
-        };
+        table.declare_soundpack = [](I, const clap_preset_discovery_soundpack_t *) { return true; };
+        table.get_extension = [](I, const char *) -> const void * { return nullptr; };
     }
 };
 
 struct Receiver {
     struct Preset {
         std::string name, key, abi, id;
-        uint32_t flags = 0;
     };
     std::vector<Preset> presets;
     clap_preset_discovery_metadata_receiver_t table{};
     Receiver() {
-        table.receiver_data = this;
         using R = const clap_preset_discovery_metadata_receiver_t *;
-        auto self = [](R r) { return static_cast<Receiver *>(r->receiver_data); };
+        table.receiver_data = this;
         table.on_error = [](R, int32_t, const char *) {};
         table.begin_preset = [](R r, const char *name, const char *key) {
-            static_cast<Receiver *>(r->receiver_data)->presets.push_back({name, key ? key : "", "", "", 0});
+            static_cast<Receiver *>(r->receiver_data)->presets.push_back({name, key ? key : "", "", ""});
             return true;
         };
         table.add_plugin_id = [](R r, const clap_universal_plugin_id_t *id) {
@@ -379,38 +273,29 @@ struct Receiver {
             p.id = id->id;
         };
         table.set_soundpack_id = [](R, const char *) {};
-        table.set_flags = [](R r, uint32_t f) { static_cast<Receiver *>(r->receiver_data)->presets.back().flags = f; };
+        table.set_flags = [](R, uint32_t) {};
         table.add_creator = [](R, const char *) {};
         table.set_description = [](R, const char *) {};
         table.set_timestamps = [](R, uint64_t, uint64_t) {};
         table.add_feature = [](R, const char *) {};
         table.add_extra_info = [](R, const char *, const char *) {};
-        (void)self;
     }
 };
 
 TEST_F(ClapTest, FactoryProgramsThroughPresetDiscoveryAndPresetLoad) {
     const ClapModule &m = ClapModule::shared();
-    const void *stable = m.entry->get_factory(clapid::kPresetDiscoveryFactory);
-    ASSERT_NE(stable, nullptr);
-    EXPECT_EQ(m.entry->get_factory(clapid::kPresetDiscoveryFactoryCompat), stable);
-    EXPECT_TRUE(allSlotsFilled(stable, sizeof(clap_preset_discovery_factory_t)));
-    const auto *f = static_cast<const clap_preset_discovery_factory_t *>(stable);
+    const auto *f = static_cast<const clap_preset_discovery_factory_t *>(
+        m.entry->get_factory(clapid::kPresetDiscoveryFactory));
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(m.entry->get_factory(clapid::kPresetDiscoveryFactoryCompat), f);
     ASSERT_EQ(f->count(f), 1u);
-    const clap_preset_discovery_provider_descriptor_t *d = f->get_descriptor(f, 0);
-    ASSERT_NE(d, nullptr);
-    EXPECT_EQ(f->get_descriptor(f, 1), nullptr);
     Indexer indexer;
-    EXPECT_EQ(f->create(f, &indexer.table, "no.such.provider"), nullptr);
-    const clap_preset_discovery_provider_t *provider = f->create(f, &indexer.table, d->id);
+    const clap_preset_discovery_provider_t *provider = f->create(f, &indexer.table, f->get_descriptor(f, 0)->id);
     ASSERT_NE(provider, nullptr);
-    EXPECT_TRUE(allSlotsFilled(&provider->init, sizeof *provider - 2 * sizeof(void *)));
     EXPECT_TRUE(indexer.locations.empty()) << "no indexer calls inside create";
     ASSERT_TRUE(provider->init(provider));
     ASSERT_EQ(indexer.locations.size(), 1u);
     EXPECT_EQ(indexer.locations[0].kind, kClapPresetLocationPlugin);
-    EXPECT_EQ(indexer.locations[0].location, nullptr);
-    EXPECT_EQ(indexer.locations[0].flags, kClapPresetIsFactoryContent);
     Receiver receiver;
     EXPECT_FALSE(provider->get_metadata(provider, kClapPresetLocationFile, "/tmp/x", &receiver.table));
     ASSERT_TRUE(provider->get_metadata(provider, kClapPresetLocationPlugin, nullptr, &receiver.table));
@@ -434,43 +319,33 @@ TEST_F(ClapTest, FactoryProgramsThroughPresetDiscoveryAndPresetLoad) {
         const int rescans = h.rescans;
         ASSERT_TRUE(p.presets->from_location(p.p, kClapPresetLocationPlugin, nullptr, std::to_string(k).c_str()));
         EXPECT_EQ(h.rescans, rescans + 1);
-        EXPECT_EQ(h.rescanFlags, kClapParamRescanValues);
         EXPECT_EQ(h.loadedKeys.back(), std::to_string(k));
         vst.dispatch(effSetProgram, 0, k);
         for (clap_id i = 0; i < 88; ++i) ASSERT_EQ(p.value(i), vst.e->getParameter(vst.e, i)) << k << " " << i;
-        // The state records the program and its name.
-        InstrumentState saved;
+        InstrumentState saved;  // the state records the program and its name
         const std::vector<unsigned char> bytes = p.save();
         ASSERT_TRUE(saved.decode(bytes.data(), bytes.size()));
         EXPECT_EQ(saved.program, k);
         EXPECT_EQ(std::string(saved.programName), receiver.presets[k].name);
     }
     const double held = p.value(10);
-    for (const char *key : {"9", "", "03", "-1", "1 "})
-        EXPECT_FALSE(p.presets->from_location(p.p, kClapPresetLocationPlugin, nullptr, key)) << key;
-    EXPECT_FALSE(p.presets->from_location(p.p, kClapPresetLocationPlugin, nullptr, nullptr));
+    for (const char *key : {"9", "", "03", "-1", "1 ", static_cast<const char *>(nullptr)})
+        EXPECT_FALSE(p.presets->from_location(p.p, kClapPresetLocationPlugin, nullptr, key)) << (key ? key : "null");
     EXPECT_FALSE(p.presets->from_location(p.p, kClapPresetLocationFile, "/tmp/3", "3"));
     EXPECT_EQ(h.presetErrors, 7);
     EXPECT_EQ(p.value(10), held);
 }
 
-// ---- events inside blocks
-
-// Blank slate with a short blip and no echoes, settled.
-void blip(Plugin &p) {
-    ASSERT_TRUE(p.presets->from_location(p.p, kClapPresetLocationPlugin, nullptr, "8"));
-    for (clap_id i : {17u, 18u, 19u, 27u}) p.set(i, 0.0);
-    p.set(26, 0.0);
-    ASSERT_TRUE(p.activate(kRate, 1, kBlock));
-    ASSERT_TRUE(p.start());
-    for (int b = 0; b < 16; ++b) p.process(kBlock);
-}
-
+// Blank slate with a short blip and no echoes, settled; then blocks with
+// `first` in the first.
 std::vector<float> play(const std::function<void(EventList &)> &first, int blocks = 8) {
     TestHost h;
     Plugin p(h);
-    blip(p);
     std::vector<float> all;
+    if (!p.presets->from_location(p.p, kClapPresetLocationPlugin, nullptr, "8")) return all;
+    for (clap_id i : {17u, 18u, 19u, 27u, 26u}) p.set(i, 0.0);
+    if (!p.activate(kRate, 1, kBlock) || !p.start()) return all;
+    for (int b = 0; b < 16; ++b) p.process(kBlock);
     for (int b = 0; b < blocks; ++b) {
         EventList in;
         if (b == 0) first(in);
@@ -486,18 +361,16 @@ int firstSound(const std::vector<float> &s) {
     return -1;
 }
 
-TEST_F(ClapTest, NotesAndMidiActAtTheirSample) {
+TEST_F(ClapTest, NotesMidiAndParameterValuesActAtTheirSample) {
     const auto clapNote = play([](EventList &in) { in.note(kClapEventNoteOn, 100, 69, 100 / 127.0); });
     const int onset = firstSound(clapNote);
     EXPECT_GE(onset, 100);
     EXPECT_LT(onset, 110);
-    const auto midiNote = play([](EventList &in) { in.midi(100, 0x90, 69, 100); });
-    EXPECT_EQ(clapNote, midiNote) << "a CLAP note and a MIDI note are the same note";
-
+    EXPECT_EQ(clapNote, play([](EventList &in) { in.midi(100, 0x90, 69, 100); }));
     // A note-on of velocity 0 is still a note; as MIDI it is a release.
     EXPECT_GE(firstSound(play([](EventList &in) { in.note(kClapEventNoteOn, 0, 69, 0.0); })), 0);
     EXPECT_EQ(firstSound(play([](EventList &in) { in.midi(0, 0x90, 69, 0); })), -1);
-    // Events of another space, truncated events and MIDI without a status byte do nothing.
+    // Another event space, truncated events and MIDI without a status byte do nothing.
     EXPECT_EQ(firstSound(play([](EventList &in) {
                   clap_event_note_t e{};
                   e.header = {sizeof e, 0, 3, kClapEventNoteOn, 0};
@@ -509,7 +382,6 @@ TEST_F(ClapTest, NotesAndMidiActAtTheirSample) {
                   in.midi(0, 0x45, 69, 100);
               })),
               -1);
-
     // Off, choke and a wildcard release all end the note the same way.
     auto ended = [](const std::function<void(EventList &)> &end) {
         return play([&](EventList &in) {
@@ -521,34 +393,25 @@ TEST_F(ClapTest, NotesAndMidiActAtTheirSample) {
     EXPECT_EQ(off, ended([](EventList &in) { in.note(kClapEventNoteChoke, 200, 69, 0.0, 2); }));
     EXPECT_EQ(off, ended([](EventList &in) { in.note(kClapEventNoteOff, 200, -1, 0.0, -1); }));
     EXPECT_EQ(off, ended([](EventList &in) { in.midi(200, 0x82, 69, 0); }));
-    const auto held = ended([](EventList &) {});
-    EXPECT_NE(off, held);
+    EXPECT_NE(off, ended([](EventList &) {}));
     EXPECT_LT(std::fabs(off.back()), 1e-6f);
-}
 
-TEST_F(ClapTest, ParameterValuesActAtTheirSample) {
+    // Values in a block (checked as flush checks them); unsorted lists and
+    // times past the block still arrive, and are not told back.
     TestHost h;
     Plugin p(h);
     ASSERT_TRUE(p.activate(kRate, 1, kBlock));
     ASSERT_TRUE(p.start());
     EventList in, out;
     in.param(50, 20, 0.25);
-    in.param(120, 21, 2.0);
-    in.param(130, 999, 0.5);
-    p.process(kBlock, &in, &out);
-    EXPECT_EQ(p.value(20), 0.25);
-    EXPECT_EQ(p.value(21), 1.0);
-    EXPECT_EQ(out.size(), 0u);
-    // Unsorted lists and times past the block still arrive.
-    in.clear();
     in.param(300, 22, 0.5);
     in.param(10, 23, 0.5);
-    p.process(kBlock, &in);
+    p.process(kBlock, &in, &out);
+    EXPECT_EQ(p.value(20), 0.25);
     EXPECT_EQ(p.value(22), 0.5);
     EXPECT_EQ(p.value(23), 0.5);
+    EXPECT_EQ(out.size(), 0u);
 }
-
-// ---- changes the instrument made itself
 
 TEST_F(ClapTest, LearnedControllersReachTheHostAsGesturesFromTheBlock) {
     Settings settings("size 600 600\ncc 20 1\n");
@@ -560,23 +423,19 @@ TEST_F(ClapTest, LearnedControllersReachTheHostAsGesturesFromTheBlock) {
         ASSERT_TRUE(p.start());
         EventList in, out;
         in.midi(10, 0xB0, 20, 64);
-        // From a thread of the host's own, as its audio thread.
-        std::thread audio([&] { p.process(kBlock, &in, &out); });
+        std::thread audio([&] { p.process(kBlock, &in, &out); });  // the host's own audio thread
         audio.join();
         ASSERT_EQ(out.size(), 3u) << "thread check " << threadCheck;
         EXPECT_EQ(out.at(0).type, kClapEventParamGestureBegin);
-        EXPECT_EQ(out.as<clap_event_param_gesture_t>(0).param_id, 1u);
         EXPECT_EQ(out.at(1).type, kClapEventParamValue);
+        EXPECT_EQ(out.at(2).type, kClapEventParamGestureEnd);
         const auto &value = out.as<clap_event_param_value_t>(1);
         EXPECT_EQ(value.param_id, 1u);
-        EXPECT_EQ(value.header.size, sizeof(clap_event_param_value_t));
         EXPECT_EQ(value.value, p.value(1));
         EXPECT_EQ(value.value, static_cast<double>(static_cast<float>(64 / 127.0)));
-        EXPECT_EQ(out.at(2).type, kClapEventParamGestureEnd);
-        EXPECT_LT(out.at(0).time, static_cast<uint32_t>(kBlock));
         EXPECT_EQ(h.flushRequestsOnAudio, 0) << "request_flush from the audio thread";
 
-        // A full output list: the change waits for the next block.
+        // A full output list: the change waits for the next block, and is told once.
         in.clear();
         in.midi(0, 0xB0, 20, 100);
         EventList full;
@@ -588,15 +447,12 @@ TEST_F(ClapTest, LearnedControllersReachTheHostAsGesturesFromTheBlock) {
         EXPECT_EQ(out.as<clap_event_param_value_t>(1).value, static_cast<double>(static_cast<float>(100 / 127.0)));
         out.clear();
         p.process(kBlock, nullptr, &out);
-        EXPECT_EQ(out.size(), 0u) << "told once";
+        EXPECT_EQ(out.size(), 0u);
     }
 }
 
-// ---- the same bits as the VST 2.4 module
-
 struct Script {
-    int block;
-    int frame;
+    int block, frame;
     uint8_t status, d1, d2;
 };
 
@@ -620,8 +476,8 @@ clap_beattime beatsAt(int block) {
     return std::llround((kStartBeats + block * kBlock * kTempo / 60.0 / kRate) * kClapBeattimeFactor);
 }
 
-// The VST 2.4 host reports, while the instrument is built, the transport of
-// the first block, and splits a block where it changes a parameter.
+// The VST 2.4 host gives the first block's transport while the instrument is
+// built, and splits a block where it changes a parameter.
 std::vector<float> renderVst(int program, unsigned seed, const std::vector<std::pair<int, float>> &params,
                              bool transport) {
     VstTimeInfo &time = vst2Host().time;

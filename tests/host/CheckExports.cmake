@@ -1,8 +1,30 @@
-# Fails unless the module exports VSTPluginMain and main, and no function of
-# the instrument inside it.
+# Fails unless the Linux module exports VSTPluginMain and main and no function
+# of the instrument inside it, or, given -DEXPORTS=<names>, exactly those
+# names (and, given -DDATA=<names>, those as data).
 execute_process(COMMAND nm -D --defined-only ${MODULE} OUTPUT_VARIABLE symbols RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "nm failed on ${MODULE}")
+endif()
+if(DEFINED EXPORTS)
+  string(REGEX MATCHALL "[^\n]+" lines "${symbols}")
+  set(found "")
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^.* " "" name "${line}")
+    list(APPEND found "${name}")
+  endforeach()
+  list(SORT found)
+  set(wanted ${EXPORTS})
+  list(SORT wanted)
+  if(NOT found STREQUAL wanted)
+    message(FATAL_ERROR "${MODULE} exports '${found}', not '${wanted}'")
+  endif()
+  foreach(name ${DATA})
+    if(NOT symbols MATCHES " [DR] ${name}\n")
+      message(FATAL_ERROR "${name} is not data")
+    endif()
+  endforeach()
+  message(STATUS "exports ${found} and nothing else")
+  return()
 endif()
 foreach(name VSTPluginMain main)
   if(NOT symbols MATCHES " T ${name}\n")

@@ -1,7 +1,5 @@
-// A small LV2 host on liblilv, as Linux hosts are: urid map and unmap,
-// options with the sample rate and a bounded block length, an atom
-// sequence of MIDI and time:Position events per run, control ports it sets
-// between runs, state through lilv, and the plug-in's editor in an X window.
+// A small LV2 host on liblilv as Linux hosts are: a bounded block length,
+// MIDI and time:Position atoms per run, control ports set between runs.
 #pragma once
 
 #include <lilv/lilv.h>
@@ -17,8 +15,9 @@
 #include <lv2/ui/ui.h>
 #include <lv2/urid/urid.h>
 
+#include <cstdlib>
+#include <fstream>
 #include <map>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,30 +27,23 @@ constexpr const char *kUri = "urn:brackmoor:tarnwell";
 constexpr uint32_t kFirstParameterPort = 3;
 constexpr int kParams = 88;
 
+// Every instance in the process reads it: controller 20 learned for parameter 7.
+inline const bool settingsWritten = [] {
+    const char *dir = std::getenv("TARNWELL_SETTINGS_DIR");
+    if (!dir) return false;
+    std::ofstream(std::string(dir) + "/tarnwell.cfg.txt") << "size 600 600\ncc 20 7\n";
+    return true;
+}();
+
 class UridMap {
 public:
-    UridMap() {
-        map.handle = this;
-        map.map = [](LV2_URID_Map_Handle h, const char *uri) { return static_cast<UridMap *>(h)->id(uri); };
-        unmap.handle = this;
-        unmap.unmap = [](LV2_URID_Unmap_Handle h, LV2_URID u) { return static_cast<UridMap *>(h)->uri(u); };
-    }
-    LV2_URID id(const char *uri) {
-        auto it = ids.find(uri);
-        if (it != ids.end()) return it->second;
-        names.emplace_back(uri);
-        return ids[uri] = static_cast<LV2_URID>(names.size());
-    }
-    const char *uri(LV2_URID u) const { return u >= 1 && u <= names.size() ? names[u - 1].c_str() : nullptr; }
-    LV2_URID_Map map;
-    LV2_URID_Unmap unmap;
+    LV2_URID id(const char *uri) { return ids.emplace(uri, static_cast<LV2_URID>(ids.size() + 1)).first->second; }
+    LV2_URID_Map map{this, [](LV2_URID_Map_Handle h, const char *uri) { return static_cast<UridMap *>(h)->id(uri); }};
 
 private:
     std::map<std::string, LV2_URID> ids;
-    std::vector<std::string> names;
 };
 
-// The world with the bundle and the specifications, found through LV2_PATH.
 class World {
 public:
     World() : world(lilv_world_new()) {
@@ -64,7 +56,6 @@ public:
     World(const World &) = delete;
     World &operator=(const World &) = delete;
     LilvNode *node(const char *uri) { return lilv_new_uri(world, uri); }
-
     LilvWorld *world;
     const LilvPlugin *plugin = nullptr;
     UridMap urids;
@@ -73,29 +64,24 @@ public:
 class Instance {
 public:
     Instance(World &w, double rate = 48000.0, int32_t maxBlock = 256) : world(w), maxBlock(maxBlock) {
-        LV2_URID_Map &m = w.urids.map;
         rateValue = static_cast<float>(rate);
-        options[0] = {LV2_OPTIONS_INSTANCE, 0, m.map(m.handle, LV2_PARAMETERS__sampleRate), sizeof(float),
-                      m.map(m.handle, LV2_ATOM__Float), &rateValue};
-        options[1] = {LV2_OPTIONS_INSTANCE, 0, m.map(m.handle, LV2_BUF_SIZE__minBlockLength), sizeof(int32_t),
-                      m.map(m.handle, LV2_ATOM__Int), &minBlock};
-        options[2] = {LV2_OPTIONS_INSTANCE, 0, m.map(m.handle, LV2_BUF_SIZE__maxBlockLength), sizeof(int32_t),
-                      m.map(m.handle, LV2_ATOM__Int), &this->maxBlock};
+        auto option = [&](const char *key, const char *type, void *value) {
+            return LV2_Options_Option{LV2_OPTIONS_INSTANCE, 0, id(key), 4, id(type), value};
+        };
+        options[0] = option(LV2_PARAMETERS__sampleRate, LV2_ATOM__Float, &rateValue);
+        options[1] = option(LV2_BUF_SIZE__minBlockLength, LV2_ATOM__Int, &minBlock);
+        options[2] = option(LV2_BUF_SIZE__maxBlockLength, LV2_ATOM__Int, &this->maxBlock);
         options[3] = {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr};
         mapFeature = {LV2_URID__map, &w.urids.map};
-        unmapFeature = {LV2_URID__unmap, &w.urids.unmap};
         optionsFeature = {LV2_OPTIONS__options, options};
         boundedFeature = {LV2_BUF_SIZE__boundedBlockLength, nullptr};
         features[0] = &mapFeature;
-        features[1] = &unmapFeature;
-        features[2] = &optionsFeature;
-        features[3] = &boundedFeature;
-        features[4] = nullptr;
+        features[1] = &optionsFeature;
+        features[2] = &boundedFeature;
         instance = lilv_plugin_instantiate(w.plugin, rate, features);
         if (!instance) return;
-        const int frames = maxBlock > 4096 ? maxBlock : 4096;
-        left.assign(frames, 0.0f);
-        right.assign(frames, 0.0f);
+        left.assign(4096, 0.0f);
+        right.assign(4096, 0.0f);
         controls.resize(kParams);
         for (uint32_t i = 0; i < kParams; ++i) {
             const LilvPort *port = lilv_plugin_get_port_by_index(w.plugin, kFirstParameterPort + i);
@@ -136,22 +122,16 @@ public:
         LV2_Atom_Forge_Frame object;
         lv2_atom_forge_frame_time(&forge, frame);
         lv2_atom_forge_object(&forge, &object, 0, u.position);
-        lv2_atom_forge_key(&forge, u.speed);
-        lv2_atom_forge_float(&forge, speed);
-        lv2_atom_forge_key(&forge, u.bar);
-        lv2_atom_forge_long(&forge, bar);
-        lv2_atom_forge_key(&forge, u.barBeat);
-        lv2_atom_forge_float(&forge, barBeat);
-        lv2_atom_forge_key(&forge, u.beatUnit);
-        lv2_atom_forge_int(&forge, 4);
-        lv2_atom_forge_key(&forge, u.beatsPerBar);
-        lv2_atom_forge_float(&forge, 4.0f);
-        lv2_atom_forge_key(&forge, u.bpm);
-        lv2_atom_forge_float(&forge, bpm);
+        auto key = [&](LV2_URID k) { return lv2_atom_forge_key(&forge, k), &forge; };
+        lv2_atom_forge_float(key(u.speed), speed);
+        lv2_atom_forge_long(key(u.bar), bar);
+        lv2_atom_forge_float(key(u.barBeat), barBeat);
+        lv2_atom_forge_int(key(u.beatUnit), 4);
+        lv2_atom_forge_float(key(u.beatsPerBar), 4.0f);
+        lv2_atom_forge_float(key(u.bpm), bpm);
         lv2_atom_forge_pop(&forge, &object);
     }
-    // Runs n frames with the events given since the last run, appending the
-    // output, interleaved, to out when given.
+    // Appends the output, interleaved, to out.
     void run(uint32_t n, std::vector<float> *out = nullptr) {
         lv2_atom_forge_pop(&forge, &seqFrame);
         lilv_instance_run(instance, n);
@@ -162,7 +142,6 @@ public:
             }
         begin();
     }
-    // The plug-in's state bytes, through its own save.
     const LV2_State_Interface *stateInterface() const {
         return static_cast<const LV2_State_Interface *>(lilv_instance_get_extension_data(instance, LV2_STATE__interface));
     }
@@ -187,47 +166,42 @@ public:
     }
     void restore(const LilvState *state) { lilv_state_restore(state, instance, setPortValue, this, 0, features); }
 
-    LV2_URID id(const char *uri) { return world.urids.map.map(world.urids.map.handle, uri); }
-    uint32_t portOf(const char *symbol) {
-        LilvNode *s = lilv_new_string(world.world, symbol);
-        const LilvPort *p = lilv_plugin_get_port_by_symbol(world.plugin, s);
-        lilv_node_free(s);
-        return p ? lilv_port_get_index(world.plugin, p) : UINT32_MAX;
-    }
-
+    LV2_URID id(const char *uri) { return world.urids.id(uri); }
     std::vector<float> controls;
-    std::vector<float> left, right;
-    const LV2_Feature *const *featureList() const { return features; }
 
 private:
     void begin() {
         lv2_atom_forge_set_buffer(&forge, reinterpret_cast<uint8_t *>(sequence.data()), sequence.size() * 8);
         lv2_atom_forge_sequence_head(&forge, &seqFrame, 0);
     }
+    // The parameter behind a port symbol, or null.
+    float *control(const char *symbol) {
+        LilvNode *s = lilv_new_string(world.world, symbol);
+        const LilvPort *p = lilv_plugin_get_port_by_symbol(world.plugin, s);
+        lilv_node_free(s);
+        const uint32_t i = p ? lilv_port_get_index(world.plugin, p) - kFirstParameterPort : UINT32_MAX;
+        return i < static_cast<uint32_t>(kParams) ? &controls[i] : nullptr;
+    }
     static const void *portValue(const char *symbol, void *self, uint32_t *size, uint32_t *type) {
         auto *me = static_cast<Instance *>(self);
-        const uint32_t index = me->portOf(symbol);
-        if (index < kFirstParameterPort || index >= kFirstParameterPort + kParams) return nullptr;
         *size = sizeof(float);
         *type = me->id(LV2_ATOM__Float);
-        return &me->controls[index - kFirstParameterPort];
+        return me->control(symbol);
     }
     static void setPortValue(const char *symbol, void *self, const void *value, uint32_t size, uint32_t type) {
         auto *me = static_cast<Instance *>(self);
-        const uint32_t index = me->portOf(symbol);
-        if (index < kFirstParameterPort || index >= kFirstParameterPort + kParams || size != sizeof(float) ||
-            type != me->id(LV2_ATOM__Float))
-            return;
-        me->controls[index - kFirstParameterPort] = *static_cast<const float *>(value);
+        float *c = me->control(symbol);
+        if (c && size == sizeof(float) && type == me->id(LV2_ATOM__Float)) *c = *static_cast<const float *>(value);
     }
 
     World &world;
     LilvInstance *instance = nullptr;
+    std::vector<float> left, right;
     float rateValue = 48000.0f;
     int32_t minBlock = 1, maxBlock;
     LV2_Options_Option options[4];
-    LV2_Feature mapFeature, unmapFeature, optionsFeature, boundedFeature;
-    const LV2_Feature *features[5];
+    LV2_Feature mapFeature, optionsFeature, boundedFeature;
+    const LV2_Feature *features[4] = {};
     std::vector<uint64_t> sequence = std::vector<uint64_t>(1 << 15);
     LV2_Atom_Forge forge;
     LV2_Atom_Forge_Frame seqFrame;

@@ -1,6 +1,5 @@
-// The LV2 bundle as hosts load it through liblilv: what it says of itself,
-// the sound next to the VST 2.4 module's for the same events, presets,
-// state, the values the instrument changes by itself, and the editor.
+// The LV2 bundle through liblilv, next to the VST 2.4 module: the same
+// samples for the same events, state, and no display for a headless host.
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -9,78 +8,60 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <random>
-#include <set>
 
 #include "Lv2TestHost.h"
 #include "tests/host/Vst2Reference.h"
 #include "tests/support/AllocationCounter.h"
 
 using namespace tarn::lv2test;
+using tarn::testing::vst2Host;
+using tarn::testing::vst2Module;
 
 namespace {
 
-constexpr int kRate = 48000;
-constexpr int kBlock = 256;
-constexpr float kTempo = 97.0f;
-constexpr float kBarBeat = 1.25f;
+constexpr int kRate = 48000, kBlock = 256, kBlocks = 52, kSplit = 100;
+constexpr float kTempo = 97.0f, kBarBeat = 1.25f;
 
-// Every instance in the process reads this settings file: a controller
-// learned for parameter 7 and no first-run tip.
-const bool settingsWritten = [] {
-    const char *dir = std::getenv("TARNWELL_SETTINGS_DIR");
-    if (!dir) return false;
-    std::ofstream(std::string(dir) + "/tarnwell.cfg.txt") << "size 600 600\ncc 20 7\n";
-    return true;
-}();
-
-// The VST 2.4 module with a host that reports a playing transport from the
-// moment the instance is built, moving it on as the LV2 door's clock does.
-using tarn::testing::vst2Host;
-using tarn::testing::vst2Midi;
-using tarn::testing::vst2Module;
-
-bool resetVstTime() {
-    VstTimeInfo &time = vst2Host().time;
-    time = VstTimeInfo{};
-    time.sampleRate = kRate;
-    time.tempo = kTempo;
-    time.ppqPos = kBarBeat;
-    time.flags = kVstTempoValid | kVstPpqPosValid | kVstTransportPlaying;
-    return vst2Host().givesTime = true;
-}
-
+// The VST 2.4 module with a host whose transport plays from the start and
+// moves on as the LV2 door's clock does.
 struct Vst {
-    const bool timed = resetVstTime();
+    const bool timed = [] {
+        VstTimeInfo &t = vst2Host().time = VstTimeInfo{};
+        t.sampleRate = kRate;
+        t.tempo = kTempo;
+        t.ppqPos = kBarBeat;
+        t.flags = kVstTempoValid | kVstPpqPosValid | kVstTransportPlaying;
+        return vst2Host().givesTime = true;
+    }();
     tarn::testing::Vst2Reference reference;
     AEffect *e = reference.e;
-
     Vst() {
         if (e) reference.start(static_cast<float>(kRate), kBlock);
     }
-    VstIntPtr dispatch(VstInt32 op, VstInt32 index = 0, VstIntPtr value = 0, void *ptr = nullptr, float opt = 0) {
-        return reference.dispatch(op, index, value, ptr, opt);
-    }
-    std::string text(VstInt32 op, VstInt32 index) { return reference.text(op, index); }
     void render(const std::vector<VstMidiEvent> &events, int n, std::vector<float> &out) {
         reference.render(events, n, out);
-        vst2Host().time.ppqPos += n / static_cast<double>(kRate) * vst2Host().time.tempo / 60.0;
+        vst2Host().time.ppqPos += n / static_cast<double>(kRate) * kTempo / 60.0;
     }
 };
+
+std::vector<std::string> programNames() {
+    Vst v;
+    EXPECT_NE(v.e, nullptr) << vst2Module().error;
+    std::vector<std::string> names;
+    for (int p = 0; v.e && p < 9; ++p) names.push_back(v.reference.text(effGetProgramNameIndexed, p));
+    return names;
+}
 
 struct Note {
     int block, frame;
     uint8_t status, d1, d2;
 };
 
-// Notes, the modulation wheel and a learned controller at sample positions
-// of their blocks; every fifth block the host moves a parameter at frame 100.
+// Notes, the modulation wheel and the learned controller inside blocks;
+// every fifth block the host moves a parameter at frame kSplit.
 std::vector<Note> performance(unsigned seed) {
     std::mt19937 rng(seed);
     std::vector<Note> s;
@@ -90,65 +71,38 @@ std::vector<Note> performance(unsigned seed) {
         s.push_back({b + 2, static_cast<int>(rng() % kBlock), 0x80, note, 0});
         s.push_back({b + 1, static_cast<int>(rng() % kBlock), 0xB0, 1, static_cast<uint8_t>(rng() % 128)});
     }
-    s.push_back({10, 17, 0xB0, 20, 90});  // moves parameter 7 inside the instrument
-    // Hosts hand events in time order.
+    s.push_back({10, 17, 0xB0, 20, 90});
     std::stable_sort(s.begin(), s.end(),
                      [](const Note &a, const Note &b) { return a.block != b.block ? a.block < b.block : a.frame < b.frame; });
     return s;
 }
-constexpr int kBlocks = 52;
-constexpr int kSplit = 100;
-int movedParameter(int block) { return 8 + block % 20; }
-float movedValue(int block) { return static_cast<float>(block % 7) / 7.0f; }
 
-std::vector<float> renderVst(int program, unsigned seed) {
+// Both doors in lockstep; the LV2 host splits a block where it moves a
+// control port, and tells the transport once.
+void render(Instance &in, int program, unsigned seed, std::vector<float> &lv2, std::vector<float> &vst) {
     Vst v;
-    EXPECT_NE(v.e, nullptr) << vst2Module().error;
-    if (!v.e) return {};
-    v.dispatch(effSetProgram, 0, program);
-    std::vector<float> out;
-    const auto script = performance(seed);
-    for (int b = 0; b < kBlocks; ++b) {
-        const int split = b % 5 == 4 ? kSplit : kBlock;
-        auto piece = [&](int from, int to) {
-            std::vector<VstMidiEvent> events;
-            for (const Note &n : script)
-                if (n.block == b && n.frame >= from && n.frame < to)
-                    events.push_back(vst2Midi(n.frame - from, n.status, n.d1, n.d2));
-            v.render(events, to - from, out);
-        };
-        piece(0, split);
-        if (split < kBlock) {
-            v.e->setParameter(v.e, movedParameter(b), movedValue(b));
-            piece(split, kBlock);
-        }
-    }
-    return out;
-}
-
-// The same through the bundle: the host splits a block where it moves a
-// control port, as LV2 hosts do, and tells the transport once.
-std::vector<float> renderLv2(Instance &in, unsigned seed) {
-    std::vector<float> out;
+    ASSERT_NE(v.e, nullptr) << vst2Module().error;
+    v.reference.dispatch(effSetProgram, 0, program);
     const auto script = performance(seed);
     in.position(0, kTempo, 0, kBarBeat, 1.0f);
-    for (int b = 0; b < kBlocks; ++b) {
-        const int split = b % 5 == 4 ? kSplit : kBlock;
-        auto piece = [&](int from, int to) {
+    for (int b = 0; b < kBlocks; ++b)
+        for (int from = 0, to = b % 5 == 4 ? kSplit : kBlock; from < kBlock; from = to, to = kBlock) {
+            if (from > 0) {
+                in.controls[8 + b % 20] = static_cast<float>(b % 7) / 7.0f;
+                v.e->setParameter(v.e, 8 + b % 20, in.controls[8 + b % 20]);
+            }
+            std::vector<VstMidiEvent> events;
             for (const Note &n : script)
-                if (n.block == b && n.frame >= from && n.frame < to) in.midi(n.frame - from, n.status, n.d1, n.d2);
-            in.run(static_cast<uint32_t>(to - from), &out);
-        };
-        piece(0, split);
-        if (split < kBlock) {
-            in.controls[movedParameter(b)] = movedValue(b);
-            piece(split, kBlock);
+                if (n.block == b && n.frame >= from && n.frame < to) {
+                    events.push_back(tarn::testing::vst2Midi(n.frame - from, n.status, n.d1, n.d2));
+                    in.midi(n.frame - from, n.status, n.d1, n.d2);
+                }
+            v.render(events, to - from, vst);
+            in.run(static_cast<uint32_t>(to - from), &lv2);
         }
-    }
-    return out;
 }
 
-// The preset whose label is the name, loaded as lilv loads presets.
+// The preset with this label, loaded as lilv loads presets.
 LilvState *preset(World &w, const std::string &label) {
     LilvNode *presetClass = w.node(LV2_PRESETS__Preset);
     LilvNodes *presets = lilv_plugin_get_related(w.plugin, presetClass);
@@ -172,88 +126,33 @@ bool sameBits(const std::vector<float> &a, const std::vector<float> &b) {
     return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(float)) == 0;
 }
 
-double energy(const std::vector<float> &v) {
-    double e = 0;
-    for (float x : v) e += static_cast<double>(x) * x;
-    return e;
+bool heard(const std::vector<float> &v) {
+    return std::any_of(v.begin(), v.end(), [](float x) { return x != 0.0f; });
 }
 
 }  // namespace
 
-TEST(Lv2Bundle, DescribesTheInstrumentAsTheVstModuleDoes) {
+// The ports start at the bundle's defaults and presets are restored by
+// symbol, so wrong defaults, symbols or presets show here too.
+TEST(Lv2Audio, SameBitsAsTheVstModuleForEveryPreset) {
     ASSERT_TRUE(settingsWritten);
     World w;
     ASSERT_NE(w.plugin, nullptr) << "urn:brackmoor:tarnwell not found through LV2_PATH";
-    EXPECT_STREQ(lilv_node_as_string(lilv_plugin_class_get_label(lilv_plugin_get_class(w.plugin))),
-                 "Instrument Plugin");
-    LilvNode *name = lilv_plugin_get_name(w.plugin);
-    EXPECT_STREQ(lilv_node_as_string(name), "Tarnwell");
-    lilv_node_free(name);
-    ASSERT_EQ(lilv_plugin_get_num_ports(w.plugin), kFirstParameterPort + kParams);
-
-    Vst v;
-    ASSERT_NE(v.e, nullptr) << vst2Module().error;
-    std::set<std::string> symbols;
-    for (uint32_t p = 0; p < kFirstParameterPort + kParams; ++p) {
-        const LilvPort *port = lilv_plugin_get_port_by_index(w.plugin, p);
-        const std::string symbol = lilv_node_as_string(lilv_port_get_symbol(w.plugin, port));
-        EXPECT_TRUE(symbols.insert(symbol).second) << "symbol " << symbol << " twice";
-        if (p < kFirstParameterPort) continue;
-        const int i = static_cast<int>(p - kFirstParameterPort);
-        LilvNode *portName = lilv_port_get_name(w.plugin, port);
-        EXPECT_EQ(lilv_node_as_string(portName), v.text(effGetParamName, i)) << i;
-        lilv_node_free(portName);
-        LilvNode *def = nullptr, *min = nullptr, *max = nullptr;
-        lilv_port_get_range(w.plugin, port, &def, &min, &max);
-        ASSERT_TRUE(def && min && max) << i;
-        EXPECT_EQ(lilv_node_as_float(def), v.e->getParameter(v.e, i)) << symbol;
-        EXPECT_EQ(lilv_node_as_float(min), 0.0f);
-        EXPECT_EQ(lilv_node_as_float(max), 1.0f);
-        lilv_node_free(def);
-        lilv_node_free(min);
-        lilv_node_free(max);
-    }
-
-    // The editor: an X11 UI in the same binary.
-    LilvUIs *uis = lilv_plugin_get_uis(w.plugin);
-    ASSERT_EQ(lilv_uis_size(uis), 1u);
-    const LilvUI *ui = lilv_uis_get(uis, lilv_uis_begin(uis));
-    LilvNode *x11 = w.node(LV2_UI__X11UI);
-    EXPECT_TRUE(lilv_ui_is_a(ui, x11));
-    EXPECT_STREQ(lilv_node_as_uri(lilv_ui_get_binary_uri(ui)), lilv_node_as_uri(lilv_plugin_get_library_uri(w.plugin)));
-    lilv_node_free(x11);
-    lilv_uis_free(uis);
-
-    // One preset per factory program, by the program's name.
-    for (int p = 0; p < 9; ++p) {
-        LilvState *s = preset(w, v.text(effGetProgramNameIndexed, p));
-        EXPECT_NE(s, nullptr) << "no preset " << v.text(effGetProgramNameIndexed, p);
-        lilv_state_free(s);
-    }
-}
-
-TEST(Lv2Audio, SameBitsAsTheVstModuleForEveryPreset) {
-    World w;
-    ASSERT_NE(w.plugin, nullptr);
-    std::string names[9];
-    {
-        Vst v;
-        ASSERT_NE(v.e, nullptr) << vst2Module().error;
-        for (int p = 0; p < 9; ++p) names[p] = v.text(effGetProgramNameIndexed, p);
-    }
+    const auto names = programNames();
+    ASSERT_EQ(names.size(), 9u);
     for (int p = 0; p < 9; ++p) {
         Instance in(w);
         ASSERT_TRUE(in);
         if (p > 0) {
             LilvState *s = preset(w, names[p]);
-            ASSERT_NE(s, nullptr);
+            ASSERT_NE(s, nullptr) << "no preset " << names[p];
             in.restore(s);
             lilv_state_free(s);
         }
-        const auto lv2 = renderLv2(in, 30u + p);
-        const auto vst = renderVst(p, 30u + p);
+        std::vector<float> lv2, vst;
+        render(in, p, 30u + p, lv2, vst);
         EXPECT_TRUE(sameBits(lv2, vst)) << "preset " << names[p];
-        EXPECT_GT(energy(lv2), 0.0) << names[p];
+        EXPECT_TRUE(heard(lv2)) << names[p];
     }
 }
 
@@ -261,19 +160,15 @@ TEST(Lv2Audio, RunAllocatesNothingForAnyBlockLength) {
     World w;
     Instance in(w, kRate, 512);
     ASSERT_TRUE(in);
-    std::vector<float> warm;
-    in.run(512, &warm);
+    in.run(512);
     tarn::testing::allocationCount = 0;
     tarn::testing::countingAllocations = true;
     int note = 0;
-    // Lengths the host announced, and longer ones a careless host might run.
-    for (uint32_t n : {1u, 2u, 7u, 64u, 255u, 256u, 511u, 512u, 1000u, 3000u}) {
+    // Longer blocks than announced, and more events than the door gathers at once.
+    for (uint32_t n : {1u, 7u, 255u, 512u, 1000u, 3000u}) {
         in.position(0, 120.0f, 3, 0.5f, 1.0f);
-        // More events than the door gathers at once.
-        for (uint32_t k = 0; k < 3000; ++k) {
-            const int64_t frame = static_cast<int64_t>(k * n / 3000);
-            in.midi(frame, k % 2 ? 0x80 : 0x90, static_cast<uint8_t>(40 + note++ % 40), 100);
-        }
+        for (uint32_t k = 0; k < 3000; ++k)
+            in.midi(k * n / 3000, k % 2 ? 0x80 : 0x90, static_cast<uint8_t>(40 + note++ % 40), 100);
         in.controls[12] = static_cast<float>(n % 10) / 10.0f;
         in.run(n);
     }
@@ -281,14 +176,10 @@ TEST(Lv2Audio, RunAllocatesNothingForAnyBlockLength) {
     EXPECT_EQ(tarn::testing::allocationCount.load(), 0);
 }
 
-TEST(Lv2State, SavesAndRestoresWhatThePortsDoNotHold) {
+TEST(Lv2State, RoundTripAndRefusesBadStreams) {
     World w;
-    std::string names[9];
-    {
-        Vst v;
-        ASSERT_NE(v.e, nullptr) << vst2Module().error;
-        for (int p = 0; p < 9; ++p) names[p] = v.text(effGetProgramNameIndexed, p);
-    }
+    const auto names = programNames();
+    ASSERT_EQ(names.size(), 9u);
     Instance a(w);
     LilvState *pingy = preset(w, names[4]);
     ASSERT_NE(pingy, nullptr);
@@ -299,31 +190,26 @@ TEST(Lv2State, SavesAndRestoresWhatThePortsDoNotHold) {
     a.run(kBlock);
     LilvState *saved = a.saveState();
     ASSERT_NE(saved, nullptr);
-    char *text = lilv_state_to_string(w.world, &w.urids.map, &w.urids.unmap, saved, "urn:test:saved", nullptr);
-    ASSERT_NE(text, nullptr);
-    EXPECT_NE(std::strstr(text, "urn:brackmoor:tarnwell#state"), nullptr) << text;
-    lilv_free(text);
 
     Instance b(w);
     b.restore(saved);
     lilv_state_free(saved);
     const std::vector<unsigned char> bytes = a.stateBytes();
     ASSERT_FALSE(bytes.empty());
-    EXPECT_EQ(b.stateBytes(), bytes) << "program, name and values, the learned change included";
-    // The ports were restored with the host's values; the instrument's own
-    // value for parameter 7 stays.
+    EXPECT_EQ(b.stateBytes(), bytes);
+    // The port for parameter 7 still holds the host's value: a run keeps the instrument's.
     b.run(kBlock);
     EXPECT_EQ(b.stateBytes(), bytes);
     std::vector<float> fromA, fromB;
-    for (Instance *in : {&a, &b}) {
+    for (auto [in, out] : {std::pair{&a, &fromA}, std::pair{&b, &fromB}}) {
         in->midi(3, 0x90, 60, 100);
-        in->run(kBlock, in == &a ? &fromA : &fromB);
-        in->run(kBlock, in == &a ? &fromA : &fromB);
+        in->run(kBlock, out);
+        in->run(kBlock, out);
     }
     EXPECT_TRUE(sameBits(fromA, fromB));
-    EXPECT_GT(energy(fromA), 0.0);
+    EXPECT_TRUE(heard(fromA));
 
-    // A state of some other make, or cut short, is refused and changes nothing.
+    // Empty, short, damaged, of the wrong type, or absent: refused, nothing changed.
     const LV2_State_Interface *state = b.stateInterface();
     ASSERT_NE(state, nullptr);
     struct Offer {
@@ -333,9 +219,8 @@ TEST(Lv2State, SavesAndRestoresWhatThePortsDoNotHold) {
     const uint32_t chunk = w.urids.id(LV2_ATOM__Chunk);
     std::vector<unsigned char> damaged = bytes;
     damaged[4] ^= 0x7F;
-    for (const Offer &offer : {Offer{{}, chunk}, Offer{{bytes.begin(), bytes.begin() + 9}, chunk},
-                               Offer{damaged, chunk}, Offer{bytes, w.urids.id(LV2_ATOM__String)}}) {
-        Offer copy = offer;
+    for (Offer offer : {Offer{{}, chunk}, Offer{{bytes.begin(), bytes.begin() + 9}, chunk}, Offer{damaged, chunk},
+                        Offer{bytes, w.urids.id(LV2_ATOM__String)}}) {
         auto retrieve = [](LV2_State_Handle h, uint32_t, size_t *size, uint32_t *type, uint32_t *flags) -> const void * {
             auto *o = static_cast<Offer *>(h);
             *size = o->bytes.size();
@@ -343,7 +228,7 @@ TEST(Lv2State, SavesAndRestoresWhatThePortsDoNotHold) {
             *flags = LV2_STATE_IS_POD;
             return o->bytes.data();
         };
-        EXPECT_NE(state->restore(b.handle(), retrieve, &copy, 0, nullptr), LV2_STATE_SUCCESS);
+        EXPECT_NE(state->restore(b.handle(), retrieve, &offer, 0, nullptr), LV2_STATE_SUCCESS);
         EXPECT_EQ(b.stateBytes(), bytes);
     }
     auto nothing = [](LV2_State_Handle, uint32_t, size_t *, uint32_t *, uint32_t *) -> const void * { return nullptr; };
@@ -351,9 +236,8 @@ TEST(Lv2State, SavesAndRestoresWhatThePortsDoNotHold) {
     EXPECT_EQ(b.stateBytes(), bytes);
 }
 
-// The plug-in side alone, as a headless host loads it, must not talk to an
-// X server: DISPLAY names a listening socket of this test's, which nobody
-// may call. Runs in a process of its own, before anything opened a display.
+// DISPLAY names a socket of this test's that nobody may call. A process of
+// its own, before anything opened a display.
 TEST(Lv2Headless, NeverOpensADisplay) {
     const int listener = socket(AF_INET, SOCK_STREAM, 0);
     ASSERT_GE(listener, 0);
@@ -375,9 +259,7 @@ TEST(Lv2Headless, NeverOpensADisplay) {
         ASSERT_TRUE(in);
         in.midi(0, 0x90, 64, 100);
         in.run(kBlock);
-        EXPECT_FALSE(in.stateBytes().empty());
-        LilvState *s = in.saveState();
-        lilv_state_free(s);
+        lilv_state_free(in.saveState());
     }
     EXPECT_LT(accept(listener, nullptr, nullptr), 0) << "the plug-in side connected to the display";
     close(listener);
