@@ -1,6 +1,5 @@
-// A CLAP host of the tests' own: loads tarnwell.clap through clap_entry,
-// offers the host extensions the plug-in asks for and records what it is
-// told; event lists and streams whose behaviour the tests choose.
+// A CLAP host of the tests' own: loads tarnwell.clap through clap_entry and
+// records what the plug-in tells it; event lists and streams the tests shape.
 #pragma once
 
 #include <algorithm>
@@ -22,7 +21,6 @@ constexpr const char *kPluginId = "com.brackmoor.tarnwell";
 
 struct ClapModule {
     PluginModule module;
-    const clap_plugin_entry_t *entry = nullptr;
     const clap_plugin_factory_t *factory = nullptr;
     std::string path;
 
@@ -33,17 +31,16 @@ struct ClapModule {
             const char *env = std::getenv("TARNWELL_CLAP");
             c.path = hostPath(env ? env : "tarnwell.clap");
             c.module = loadPluginModule(c.path);
-            c.entry = static_cast<const clap_plugin_entry_t *>(moduleSymbol(c.module, "clap_entry"));
-            if (c.entry && c.entry->init(c.path.c_str()))
-                c.factory = static_cast<const clap_plugin_factory_t *>(c.entry->get_factory(clapid::kPluginFactory));
+            const auto *entry = static_cast<const clap_plugin_entry_t *>(moduleSymbol(c.module, "clap_entry"));
+            if (entry && entry->init(c.path.c_str()))
+                c.factory = static_cast<const clap_plugin_factory_t *>(entry->get_factory(clapid::kPluginFactory));
             return c;
         }();
         return m;
     }
 };
 
-// Events of any type, each in a block of its own; as output it takes at
-// most `room` events (-1: any).
+// Events of any type, each in a block of its own.
 class EventList {
 public:
     EventList() {
@@ -56,23 +53,15 @@ public:
             return i < e.size() ? reinterpret_cast<const clap_event_header_t *>(e[i].data()) : nullptr;
         };
         out.try_push = [](const clap_output_events_t *l, const clap_event_header_t *e) {
-            auto *self = static_cast<EventList *>(l->ctx);
-            if (self->room >= 0 && static_cast<int>(self->events.size()) >= self->room) return false;
-            self->addRaw(e);
+            static_cast<EventList *>(l->ctx)->addRaw(e);
             return true;
         };
     }
-    EventList(const EventList &) = delete;
-    EventList &operator=(const EventList &) = delete;
 
     void addRaw(const clap_event_header_t *e) {
         std::vector<uint64_t> block((e->size + 7) / 8);
         std::memcpy(block.data(), e, e->size);
         events.push_back(std::move(block));
-    }
-    template <class T>
-    void add(const T &e) {
-        addRaw(&e.header);
     }
     void note(uint16_t type, uint32_t time, int16_t key, double velocity, int16_t channel = 0) {
         clap_event_note_t e{};
@@ -81,7 +70,7 @@ public:
         e.channel = channel;
         e.key = key;
         e.velocity = velocity;
-        add(e);
+        addRaw(&e.header);
     }
     void midi(uint32_t time, uint8_t status, uint8_t d1, uint8_t d2) {
         clap_event_midi_t e{};
@@ -89,7 +78,7 @@ public:
         e.data[0] = status;
         e.data[1] = d1;
         e.data[2] = d2;
-        add(e);
+        addRaw(&e.header);
     }
     void param(uint32_t time, clap_id id, double value) {
         clap_event_param_value_t e{};
@@ -97,25 +86,18 @@ public:
         e.param_id = id;
         e.note_id = e.port_index = e.channel = e.key = -1;
         e.value = value;
-        add(e);
-    }
-    const clap_event_header_t &at(size_t i) const { return as<clap_event_header_t>(i); }
-    template <class T>
-    const T &as(size_t i) const {
-        return *reinterpret_cast<const T *>(events[i].data());
+        addRaw(&e.header);
     }
     size_t size() const { return events.size(); }
-    void clear() { events.clear(); }
 
     clap_input_events_t in{};
     clap_output_events_t out{};
-    int room = -1;
 
 private:
     std::vector<std::vector<uint64_t>> events;
 };
 
-// Bytes in or out, at most `chunk` per call; an error after `failAfter` calls.
+// Bytes in or out, at most `chunk` per call.
 class ByteStream {
 public:
     explicit ByteStream(std::vector<unsigned char> bytes = {}, size_t chunk = SIZE_MAX)
@@ -123,7 +105,6 @@ public:
         in.ctx = out.ctx = this;
         in.read = [](const clap_istream_t *s, void *buffer, uint64_t size) -> int64_t {
             auto *self = static_cast<ByteStream *>(s->ctx);
-            if (self->failAfter >= 0 && self->calls++ >= self->failAfter) return -1;
             uint64_t n = std::min<uint64_t>({self->bytes.size() - self->pos, size, self->chunk});
             if (n) std::memcpy(buffer, self->bytes.data() + self->pos, n);
             self->pos += n;
@@ -131,27 +112,21 @@ public:
         };
         out.write = [](const clap_ostream_t *s, const void *buffer, uint64_t size) -> int64_t {
             auto *self = static_cast<ByteStream *>(s->ctx);
-            if (self->failAfter >= 0 && self->calls++ >= self->failAfter) return -1;
             uint64_t n = std::min<uint64_t>(size, self->chunk);
             const auto *b = static_cast<const unsigned char *>(buffer);
             self->bytes.insert(self->bytes.end(), b, b + n);
             return static_cast<int64_t>(n);
         };
     }
-    ByteStream(const ByteStream &) = delete;
-    ByteStream &operator=(const ByteStream &) = delete;
 
     std::vector<unsigned char> bytes;
     size_t chunk;
     size_t pos = 0;  // how far the plug-in read
-    int failAfter = -1;
-    int calls = 0;
     clap_istream_t in{};
     clap_ostream_t out{};
 };
 
-// A settings file for the instances made while it lives (each reads its
-// settings once, from TARNWELL_SETTINGS_DIR).
+// A settings file in TARNWELL_SETTINGS_DIR for the instances made while it lives.
 class Settings {
 public:
     explicit Settings(const char *text) {
@@ -163,16 +138,13 @@ public:
             std::fclose(f);
         }
     }
-    ~Settings() {
-        if (!file.empty()) std::remove(file.c_str());
-    }
-    bool ok() const { return !file.empty(); }
+    ~Settings() { std::remove(file.c_str()); }
     std::string file;
 };
 
 class TestHost {
 public:
-    explicit TestHost(bool threadCheck = false) : offerThreadCheck(threadCheck) {
+    TestHost() {
         using H = const clap_host_t *;
         host.clap_version = kClapVersion;
         host.host_data = this;
@@ -182,81 +154,56 @@ public:
         host.get_extension = [](H h, const char *id) -> const void * {
             auto *t = static_cast<TestHost *>(h->host_data);
             if (std::strcmp(id, clapid::kParams) == 0) return &t->params;
-            if (std::strcmp(id, clapid::kPresetLoad) == 0) return &t->presets;
-            if (std::strcmp(id, clapid::kThreadCheck) == 0 && t->offerThreadCheck) return &t->threads;
+            if (std::strcmp(id, clapid::kThreadCheck) == 0) return &t->threads;
             if (std::strcmp(id, clapid::kTimerSupport) == 0) return &t->timers;
             return nullptr;
         };
         host.request_restart = host.request_process = host.request_callback = [](H) {};
-        params.rescan = [](H h, uint32_t flags) {
-            ++static_cast<TestHost *>(h->host_data)->rescans;
-            static_cast<TestHost *>(h->host_data)->rescanFlags = flags;
-        };
+        params.rescan = [](H h, uint32_t) { ++static_cast<TestHost *>(h->host_data)->rescans; };
         params.clear = [](H, clap_id, uint32_t) {};
         params.request_flush = [](H h) {
             auto *t = static_cast<TestHost *>(h->host_data);
-            ++t->flushRequests;
             if (t->audioThread()) ++t->flushRequestsOnAudio;
         };
         threads.is_main_thread = [](H h) { return !static_cast<TestHost *>(h->host_data)->audioThread(); };
         threads.is_audio_thread = [](H h) { return static_cast<TestHost *>(h->host_data)->audioThread(); };
-        timers.register_timer = [](H h, uint32_t period, clap_id *id) {
+        timers.register_timer = [](H h, uint32_t, clap_id *id) {
             auto *t = static_cast<TestHost *>(h->host_data);
-            if (!id || period == 0) return false;
-            *id = t->nextTimer++;
-            t->timerIds.push_back(*id);
+            t->timerIds.push_back(*id = t->nextTimer++);
             return true;
         };
         timers.unregister_timer = [](H h, clap_id id) {
             auto &ids = static_cast<TestHost *>(h->host_data)->timerIds;
-            for (auto k = ids.begin(); k != ids.end(); ++k)
-                if (*k == id) {
-                    ids.erase(k);
-                    return true;
-                }
-            return false;
-        };
-        presets.on_error = [](H h, uint32_t, const char *, const char *, int32_t, const char *) {
-            ++static_cast<TestHost *>(h->host_data)->presetErrors;
-        };
-        presets.loaded = [](H h, uint32_t, const char *, const char *key) {
-            static_cast<TestHost *>(h->host_data)->loadedKeys.push_back(key ? key : "");
+            const auto k = std::find(ids.begin(), ids.end(), id);
+            if (k == ids.end()) return false;
+            ids.erase(k);
+            return true;
         };
     }
-    TestHost(const TestHost &) = delete;
-    TestHost &operator=(const TestHost &) = delete;
 
-    // The thread calling process now; one audio thread at a time.
-    bool audioThread() const { return insideProcess.load() && processing.load() == thisThread(); }
-    static uintptr_t thisThread() {
-        static thread_local char marker;
-        return reinterpret_cast<uintptr_t>(&marker);
+    // The thread inside process now.
+    static bool &audioThread() {
+        static thread_local bool inside = false;
+        return inside;
     }
 
     clap_host_t host{};
     clap_host_params_t params{};
     clap_host_thread_check_t threads{};
-    clap_host_preset_load_t presets{};
     clap_host_timer_support_t timers{};
     std::vector<clap_id> timerIds;
     clap_id nextTimer = 7;
-    bool offerThreadCheck;
-    std::atomic<int> rescans{0}, flushRequests{0}, flushRequestsOnAudio{0};
-    uint32_t rescanFlags = 0;
-    int presetErrors = 0;
-    std::vector<std::string> loadedKeys;
-    std::atomic<bool> insideProcess{false};
-    std::atomic<uintptr_t> processing{0};
+    std::atomic<int> rescans{0}, flushRequestsOnAudio{0};
 };
 
 // One instance through the factory, torn down in the order hosts use.
 class Plugin {
 public:
-    explicit Plugin(TestHost &h, bool initialise = true) : h(h) {
+    explicit Plugin(TestHost &h) {
         const ClapModule &m = ClapModule::shared();
         if (m.factory) p = m.factory->create_plugin(m.factory, &h.host, kPluginId);
         if (!p) return;
-        if (initialise) initialised = p->init(p);
+        initialised = p->init(p);
         params = ext<clap_plugin_params_t>(clapid::kParams);
         state = ext<clap_plugin_state_t>(clapid::kState);
         gui = ext<clap_plugin_gui_t>(clapid::kGui);
@@ -268,34 +215,18 @@ public:
         if (active) p->deactivate(p);
         p->destroy(p);
     }
-    Plugin(const Plugin &) = delete;
-    Plugin &operator=(const Plugin &) = delete;
 
     template <class T>
     const T *ext(const char *id) const {
         return static_cast<const T *>(p->get_extension(p, id));
     }
-    bool activate(double rate = 48000.0, uint32_t minFrames = 1, uint32_t maxFrames = 256) {
+    bool activate(double rate, uint32_t minFrames, uint32_t maxFrames) {
         return active = p->activate(p, rate, minFrames, maxFrames);
     }
-    bool start() {
-        h.processing = TestHost::thisThread();
-        h.insideProcess = true;
-        processing = p->start_processing(p);
-        h.insideProcess = false;
-        return processing;
-    }
-    void stop() {
-        p->stop_processing(p);
-        processing = false;
-    }
-    void deactivate() {
-        p->deactivate(p);
-        active = false;
-    }
+    bool start() { return processing = p->start_processing(p); }
     // Renders into left and right as the audio thread.
-    int32_t process(uint32_t frames, EventList *in = nullptr, EventList *out = nullptr,
-                    const clap_event_transport_t *transport = nullptr) {
+    void process(uint32_t frames, EventList *in, EventList *out = nullptr,
+                 const clap_event_transport_t *transport = nullptr) {
         left.assign(frames, 0.5f);
         right.assign(frames, 0.5f);
         float *channels[2] = {left.data(), right.data()};
@@ -309,19 +240,16 @@ public:
         pr.audio_outputs_count = 1;
         pr.in_events = &(in ? in : &none)->in;
         pr.out_events = &(out ? out : &none)->out;
-        h.processing = TestHost::thisThread();
-        h.insideProcess = true;
-        const int32_t status = p->process(p, &pr);
-        h.insideProcess = false;
+        TestHost::audioThread() = true;
+        p->process(p, &pr);
+        TestHost::audioThread() = false;
         steady += frames;
-        return status;
     }
     // Parameter changes while not processing, as hosts send them.
-    void flush(EventList &in, EventList &out) { params->flush(p, &in.in, &out.out); }
     void set(clap_id id, double value) {
         EventList in, out;
         in.param(0, id, value);
-        flush(in, out);
+        params->flush(p, &in.in, &out.out);
     }
     double value(clap_id id) const {
         double v = -1.0;
@@ -332,17 +260,11 @@ public:
         ByteStream s({}, chunk);
         return state->save(p, &s.out) ? s.bytes : std::vector<unsigned char>{};
     }
-    // The host's main loop comes round to the timers it holds.
-    void fireTimers() {
-        const auto *t = ext<clap_plugin_timer_support_t>(clapid::kTimerSupport);
-        for (clap_id id : std::vector<clap_id>(h.timerIds)) t->on_timer(p, id);
-    }
     void meshInAudioTime() {
         if (const auto *mesh = ext<tarnwell_clap_mesh_clock_t>(clapid::kTarnwellMeshClock))
             mesh->set_audio_time(p, true);
     }
 
-    TestHost &h;
     const clap_plugin_t *p = nullptr;
     bool initialised = false, active = false, processing = false;
     const clap_plugin_params_t *params = nullptr;

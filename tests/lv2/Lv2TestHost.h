@@ -53,8 +53,6 @@ public:
         lilv_node_free(uri);
     }
     ~World() { lilv_world_free(world); }
-    World(const World &) = delete;
-    World &operator=(const World &) = delete;
     LilvNode *node(const char *uri) { return lilv_new_uri(world, uri); }
     LilvWorld *world;
     const LilvPlugin *plugin = nullptr;
@@ -106,8 +104,6 @@ public:
         lilv_instance_deactivate(instance);
         lilv_instance_free(instance);
     }
-    Instance(const Instance &) = delete;
-    Instance &operator=(const Instance &) = delete;
     explicit operator bool() const { return instance != nullptr; }
     LV2_Handle handle() const { return lilv_instance_get_handle(instance); }
 

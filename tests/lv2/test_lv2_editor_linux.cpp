@@ -1,6 +1,5 @@
 // The bundle's editor as an embedding host shows it: in the host's window,
-// on the instance it borrows; what the instrument changes by itself reaches
-// the host through the write function, and the host's echo sets nothing back.
+// on the instance it borrows, told what the instrument changed by itself.
 #include <dlfcn.h>
 
 #include <gtest/gtest.h>
@@ -42,7 +41,7 @@ const LV2UI_Descriptor *uiDescriptor(World &w, void **library) {
 
 }  // namespace
 
-TEST(Lv2Editor, OpensInTheHostsWindowAndTellsTheHostWhatChanged) {
+TEST(Lv2Editor, OpensClosesReopensAndOutlivesTheHostsWindow) {
     ASSERT_TRUE(settingsWritten);
     tarn::x11test::XHost x;
     ASSERT_TRUE(x.ok()) << "needs an X server with XTest (DISPLAY)";
@@ -52,8 +51,7 @@ TEST(Lv2Editor, OpensInTheHostsWindowAndTellsTheHostWhatChanged) {
     void *library = nullptr;
     const LV2UI_Descriptor *desc = uiDescriptor(w, &library);
     ASSERT_NE(desc, nullptr);
-    auto idle = static_cast<const LV2UI_Idle_Interface *>(desc->extension_data(LV2_UI__idleInterface));
-    ASSERT_NE(idle, nullptr);
+    ASSERT_NE(desc->extension_data(LV2_UI__idleInterface), nullptr);
 
     // The learned controller moves parameter 7 while no editor is open.
     const uint32_t pwPort = kFirstParameterPort + 7;
@@ -63,53 +61,32 @@ TEST(Lv2Editor, OpensInTheHostsWindowAndTellsTheHostWhatChanged) {
     const std::vector<unsigned char> learned = in.stateBytes();
 
     UiHost host;
-    const Window parent = x.makeParent(0, 0, 600, 600);
-    LV2_Feature parentFeature{LV2_UI__parent, reinterpret_cast<void *>(parent)};
     LV2_Feature access{LV2_INSTANCE_ACCESS_URI, in.handle()};
     LV2_Feature resize{LV2_UI__resize, &host.resize};
     LV2_Feature map{LV2_URID__map, &w.urids.map};
-    const LV2_Feature *features[] = {&parentFeature, &access, &resize, &map, nullptr};
-    LV2UI_Widget widget = nullptr;
-    LV2UI_Handle ui = desc->instantiate(desc, kUri, "", UiHost::write, &host, &widget, features);
-    ASSERT_NE(ui, nullptr);
-    EXPECT_EQ(host.width, 600);
-    EXPECT_EQ(host.height, 600);
-    const Window view = static_cast<Window>(reinterpret_cast<uintptr_t>(widget));
-    EXPECT_EQ(x.onlyChild(parent), view) << "the widget is the editor's window in the host's";
-    ASSERT_EQ(host.written.count(pwPort), 1u) << "what changed before the editor opened is told at once";
-    EXPECT_EQ(host.written[pwPort], 90 / 127.0f);
-
-    // The controller moves on before the host's echo of the first value
-    // arrives: neither echo sets the value back; a value of the host's own acts.
-    in.run(kBlock);
-    in.midi(30, 0xB0, 20, 30);
-    in.run(kBlock);
-    idle->idle(ui);
-    ASSERT_EQ(host.written[pwPort], 30 / 127.0f);
-    const std::vector<unsigned char> moved = in.stateBytes();
-    EXPECT_NE(moved, learned);
-    for (float echo : {90 / 127.0f, 30 / 127.0f}) {
-        in.controls[7] = echo;
-        in.run(kBlock);
-        EXPECT_EQ(in.stateBytes(), moved) << "an echo set the value back";
+    for (int round = 0; round < 3; ++round) {
+        const Window parent = x.makeParent(0, 0, 600, 600);
+        LV2_Feature parentFeature{LV2_UI__parent, reinterpret_cast<void *>(parent)};
+        const LV2_Feature *features[] = {&parentFeature, &access, &resize, &map, nullptr};
+        LV2UI_Widget widget = nullptr;
+        LV2UI_Handle ui = desc->instantiate(desc, kUri, "", UiHost::write, &host, &widget, features);
+        ASSERT_NE(ui, nullptr) << "round " << round;
+        EXPECT_EQ(host.width, 600);
+        EXPECT_EQ(host.height, 600);
+        EXPECT_EQ(x.onlyChild(parent), static_cast<Window>(reinterpret_cast<uintptr_t>(widget)));
+        if (round == 0) {
+            EXPECT_EQ(host.written[pwPort], 90 / 127.0f) << "what changed before the editor opened is told at once";
+            // The host's echo of what it was told sets nothing back.
+            in.controls[7] = 90 / 127.0f;
+            in.run(kBlock);
+            EXPECT_EQ(in.stateBytes(), learned) << "an echo set the value back";
+        }
+        if (round == 2) x.destroy(parent);  // the host's window gone first
+        desc->cleanup(ui);
+        if (round < 2) {
+            EXPECT_TRUE(waitFor([&] { return x.children(parent).empty(); })) << "the editor's window stayed";
+            x.destroy(parent);
+        }
     }
-    in.controls[7] = 0.5f;
-    in.run(kBlock);
-    EXPECT_NE(in.stateBytes(), moved);
-
-    // A press on the friction slider's left end reaches the host as 0.
-    x.pointerTo(view, 600 / 2 - 113 + 5 * 9 + 4, 600 - 1 - 17);
-    x.button(Button1, true);
-    tarn::x11test::sleepMs(300);
-    x.button(Button1, false);
-    EXPECT_TRUE(waitFor([&] {
-        in.run(kBlock);
-        idle->idle(ui);
-        return host.written.count(kFirstParameterPort) && host.written[kFirstParameterPort] == 0.0f;
-    })) << "the editor's change did not reach the host";
-
-    desc->cleanup(ui);
-    EXPECT_TRUE(waitFor([&] { return x.children(parent).empty(); })) << "the editor's window stayed";
-    x.destroy(parent);
     dlclose(library);
 }

@@ -18,7 +18,7 @@
 #include <cstring>
 #include <fstream>
 #include <memory>
-#include <sstream>
+#include <iterator>
 
 #include "editor/InstrumentBuilder.h"
 #include "engine/Instrument.h"
@@ -34,9 +34,7 @@ using x11test::waitFor;
 
 std::string readFile(const std::string &path) {
     std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 void quietJack(const char *) {}
@@ -49,18 +47,15 @@ std::string scratchFolder(const std::string &name) {
     return dir;
 }
 
+// One player run in a configuration folder of its own, with the test's
+// settings folder unset and each "NAME=value" of extra set.
 class PlayerProcess {
 public:
-    // The test's environment with each "NAME=value" of extra set, each "NAME=" removed.
-    PlayerProcess(const std::vector<std::string> &args, const std::vector<std::string> &extra,
-                  const std::string &outputFile,
-                  const std::string &program = std::getenv("TARNWELL_PLAYER") ? std::getenv("TARNWELL_PLAYER") : "tarnwell")
-        : output(outputFile) {
-        std::vector<std::string> argv = {"env"};
-        for (const auto &x : extra)  // env takes its -u before any NAME=value
-            if (x.back() == '=') argv.insert(argv.begin() + 1, {"-u", x.substr(0, x.size() - 1)});
-        for (const auto &x : extra)
-            if (x.back() != '=') argv.push_back(x);
+    PlayerProcess(const std::string &config, const std::vector<std::string> &args, const std::vector<std::string> &extra)
+        : output(config + "/output.txt") {
+        const char *program = std::getenv("TARNWELL_PLAYER") ? std::getenv("TARNWELL_PLAYER") : "tarnwell";
+        std::vector<std::string> argv = {"env", "-u", "TARNWELL_SETTINGS_DIR", "XDG_CONFIG_HOME=" + config};
+        argv.insert(argv.end(), extra.begin(), extra.end());
         argv.push_back(program);
         argv.insert(argv.end(), args.begin(), args.end());
         std::vector<char *> a;
@@ -81,8 +76,6 @@ public:
             waitpid(pid, nullptr, 0);
         }
     }
-    PlayerProcess(const PlayerProcess &) = delete;
-    PlayerProcess &operator=(const PlayerProcess &) = delete;
 
     bool running() const { return pid > 0 && !ended; }
     pid_t id() const { return pid; }
@@ -105,12 +98,7 @@ public:
         return ended;
     }
     bool exitedWith(int code) const { return ended && WIFEXITED(exitStatus) && WEXITSTATUS(exitStatus) == code; }
-    bool crashed() const { return ended && WIFSIGNALED(exitStatus); }
     std::string text() const { return readFile(output); }
-    int lines() const {
-        const std::string t = text();
-        return static_cast<int>(std::count(t.begin(), t.end(), '\n'));
-    }
 
 private:
     pid_t pid = -1;
@@ -118,6 +106,11 @@ private:
     int exitStatus = 0;
     std::string output;
 };
+
+std::unique_ptr<PlayerProcess> launch(const std::string &config, const std::vector<std::string> &args,
+                                      const std::vector<std::string> &env = {}) {
+    return std::make_unique<PlayerProcess>(config, args, env);
+}
 
 // The tests' side of the JACK graph: "keys" plays MIDI at exact frames,
 // "ears" records. Two clients so that keys -> player -> ears is a chain, not
@@ -154,24 +147,19 @@ public:
     }
     bool ready() const { return ok; }
     jack_client_t *handle() const { return keys; }
-    jack_nframes_t rate() const { return jack_get_sample_rate(keys); }
     jack_nframes_t period() const { return jack_get_buffer_size(keys); }
     jack_nframes_t lastPeriod() const { return lastStart.load(std::memory_order_acquire); }
 
     bool portExists(const std::string &port) const { return jack_port_by_name(keys, port.c_str()) != nullptr; }
-    bool connect(const std::string &from, const jack_port_t *to) {
-        return jack_connect(keys, from.c_str(), jack_port_name(to)) == 0;
-    }
     bool hearPlayer(const std::string &player) {
-        return connect(player + ":out_left", earsIn[0]) && connect(player + ":out_right", earsIn[1]);
+        return jack_connect(keys, (player + ":out_left").c_str(), jack_port_name(earsIn[0])) == 0 &&
+               jack_connect(keys, (player + ":out_right").c_str(), jack_port_name(earsIn[1])) == 0;
     }
     bool playTo(const std::string &player) {
         return jack_connect(keys, jack_port_name(keysOut), (player + ":midi_in").c_str()) == 0;
     }
 
-    void schedule(std::vector<TimedMessage> messages) {
-        std::stable_sort(messages.begin(), messages.end(),
-                         [](const TimedMessage &a, const TimedMessage &b) { return a.at < b.at; });
+    void schedule(std::vector<TimedMessage> messages) {  // in time order
         pendingPlay.store(false, std::memory_order_release);
         score = std::move(messages);
         next = 0;
@@ -182,20 +170,17 @@ public:
         recording.store(false, std::memory_order_release);
         left.assign(frames, 0.0f);
         right.assign(frames, 0.0f);
-        heard.assign(frames / period() + 2, 0);
         recordFrom = from;
         recorded.store(0, std::memory_order_relaxed);
         recording.store(true, std::memory_order_release);
     }
-    // Every period of the recording heard exactly once, in full.
-    bool recordingWhole() const {
-        for (std::size_t i = 0; i * period() < left.size(); ++i)
-            if (heard[i] != 1) return false;
-        return !left.empty() && recorded.load(std::memory_order_acquire) >= left.size();
-    }
+    // Every frame of the recording heard exactly once.
+    bool recordingWhole() const { return !left.empty() && recorded.load(std::memory_order_acquire) == left.size(); }
     void stopRecording() { recording.store(false, std::memory_order_release); }
-    const std::vector<float> &recordedLeft() const { return left; }
-    const std::vector<float> &recordedRight() const { return right; }
+
+    std::atomic<bool> late{false};
+    std::atomic<int> xrunCount{0};
+    std::vector<float> left, right;
 
 private:
     int play(jack_nframes_t n) {
@@ -216,25 +201,17 @@ private:
     }
     int hear(jack_nframes_t n) {
         if (!recording.load(std::memory_order_acquire)) return 0;
-        const jack_nframes_t start = jack_last_frame_time(ears);
-        const int32_t offset = static_cast<int32_t>(start - recordFrom);
+        const int32_t offset = static_cast<int32_t>(jack_last_frame_time(ears) - recordFrom);
         if (offset < 0 || static_cast<std::size_t>(offset) >= left.size()) return 0;
         const auto *l = static_cast<const float *>(jack_port_get_buffer(earsIn[0], n));
         const auto *r = static_cast<const float *>(jack_port_get_buffer(earsIn[1], n));
         const std::size_t count = std::min<std::size_t>(n, left.size() - static_cast<std::size_t>(offset));
         std::copy(l, l + count, left.begin() + offset);
         std::copy(r, r + count, right.begin() + offset);
-        const std::size_t which = static_cast<std::size_t>(offset) / period();
-        if (which < heard.size()) ++heard[which];
         recorded.fetch_add(count, std::memory_order_release);
         return 0;
     }
 
-public:
-    std::atomic<bool> late{false};
-    std::atomic<int> xrunCount{0};
-
-private:
     jack_client_t *keys = nullptr, *ears = nullptr;
     jack_port_t *keysOut = nullptr, *earsIn[2] = {nullptr, nullptr};
     bool ok = false;
@@ -242,32 +219,9 @@ private:
     std::atomic<bool> pendingPlay{false}, recording{false};
     std::vector<TimedMessage> score;
     std::size_t next = 0;
-    std::vector<float> left, right;
-    std::vector<int> heard;
     jack_nframes_t recordFrom = 0;
     std::atomic<std::size_t> recorded{0};
 };
-
-std::unique_ptr<PlayerProcess> startServer(const std::string &name, const std::string &log) {
-    return std::make_unique<PlayerProcess>(
-        std::vector<std::string>{"--no-realtime", "-n", name, "-d", "dummy", "-r", "48000", "-p", "256"},
-        std::vector<std::string>{}, log, "jackd");
-}
-
-bool serverAnswers(const std::string &name) {
-    jack_client_t *c = jack_client_open("tw-server-probe", static_cast<jack_options_t>(JackNoStartServer | JackServerName),
-                                        nullptr, name.c_str());
-    if (c) jack_client_close(c);
-    return c != nullptr;
-}
-
-// One player run in a configuration folder of its own.
-std::unique_ptr<PlayerProcess> launch(const std::string &config, const std::vector<std::string> &args,
-                                      std::vector<std::string> env = {}) {
-    env.push_back("XDG_CONFIG_HOME=" + config);
-    env.push_back("TARNWELL_SETTINGS_DIR=");
-    return std::make_unique<PlayerProcess>(args, env, config + "/output.txt");
-}
 
 // The sound the player kept in its configuration folder.
 std::unique_ptr<Instrument> keptSound(const std::string &config) {
@@ -284,102 +238,63 @@ bool saysItPlays(std::unique_ptr<PlayerProcess> &run, const std::string &name) {
     return waitFor([&] { return run->text().find(line) != std::string::npos || run->waitEnd(0); }, 10000) &&
            run->running();
 }
-bool playing(JackTestClient &probe, std::unique_ptr<PlayerProcess> &run, const std::string &name) {
-    return saysItPlays(run, name) && probe.hearPlayer(name);
-}
 
-// No server at the start: one line and exit 1 at once; a server going away
-// under a running player: exit 1 with the sound kept, no crash.
-TEST(PlayerRun, WithoutAServerOrLosingIt) {
-    const std::string name = "tarnwell-vanishing-" + std::to_string(getpid());
-    const std::string config = scratchFolder("player-no-server");
-    {
-        auto run = launch(config, {"--no-gui", "--fresh"}, {"JACK_DEFAULT_SERVER=" + name});
-        ASSERT_TRUE(run->waitEnd(5000)) << "still running after 5 s";
-        EXPECT_TRUE(run->exitedWith(1)) << run->text();
-        EXPECT_NE(run->text().find("no JACK server is running"), std::string::npos) << run->text();
-        EXPECT_NE(run->text().find("jackd"), std::string::npos) << "says how to start one";
-        EXPECT_EQ(1, run->lines()) << run->text();
-    }
-    auto jackd = startServer(name, config + "/jackd.log");
-    ASSERT_TRUE(waitFor([&] { return serverAnswers(name); }, 10000)) << readFile(config + "/jackd.log");
-    auto run = launch(config, {"--no-gui", "--fresh", "--name", "tw-vanishing-player"}, {"JACK_DEFAULT_SERVER=" + name});
-    ASSERT_TRUE(saysItPlays(run, "tw-vanishing-player")) << run->text();
-    jackd->signal(SIGTERM);
-    ASSERT_TRUE(run->waitEnd(5000)) << "still running after its server went away";
-    EXPECT_FALSE(run->crashed());
+TEST(PlayerRun, WithoutAServerOneLineAndExit1) {
+    auto run = launch(scratchFolder("player-no-server"), {"--no-gui", "--fresh"},
+                      {"JACK_DEFAULT_SERVER=tarnwell-absent-" + std::to_string(getpid())});
+    ASSERT_TRUE(run->waitEnd(5000)) << "still running after 5 s";
     EXPECT_TRUE(run->exitedWith(1)) << run->text();
-    EXPECT_NE(run->text().find("no JACK server is running"), std::string::npos) << run->text();
-    EXPECT_NE(keptSound(config), nullptr) << "the sound was not kept";
+    const std::string t = run->text();
+    EXPECT_NE(t.find("no JACK server is running"), std::string::npos) << t;
+    EXPECT_NE(t.find("jackd"), std::string::npos) << "says how to start one";
+    EXPECT_EQ(1, std::count(t.begin(), t.end(), '\n')) << t;
 }
 
-// Two players at once under different names, without a sequencer on this
-// kind of machine; each ends within a second of SIGTERM, leaves the graph
-// and keeps its sound.
-TEST(PlayerRun, TwoAtOnceEachEndingOnSigterm) {
+// Two at once under different names: each ends within a second of SIGTERM,
+// leaves the graph and keeps its sound; a damaged saved sound is ignored.
+TEST(PlayerRun, TwoAtOnceEndOnSigtermAndADamagedSavedSoundIsIgnored) {
     JackTestClient probe("tw-two");
     ASSERT_TRUE(probe.ready());
-    const std::string configB = scratchFolder("player-b");
-    auto a = launch(scratchFolder("player-a"), {"--no-gui", "--fresh", "--name", "tw-alpha"});
+    const std::string configA = scratchFolder("player-a"), configB = scratchFolder("player-b");
+    mkdir((configA + "/tarnwell").c_str(), 0700);
+    std::ofstream(configA + "/tarnwell/last-sound.bin", std::ios::binary)
+        << std::string(Instrument::kStateBytes, '\xFF');
+    auto a = launch(configA, {"--no-gui", "--name", "tw-alpha"});
     auto b = launch(configB, {"--no-gui", "--program", "4", "--name", "tw-beta"});
-    ASSERT_TRUE(playing(probe, a, "tw-alpha")) << a->text();
-    ASSERT_TRUE(playing(probe, b, "tw-beta")) << b->text();
-    struct stat s {};
-    if (stat("/dev/snd/seq", &s) != 0)
-        for (const std::string &t : {a->text(), b->text()}) {
-            EXPECT_NE(t.find("no ALSA sequencer"), std::string::npos) << t;
-            EXPECT_EQ(t.rfind("no ALSA sequencer"), t.find("no ALSA sequencer")) << "said once";
-        }
+    ASSERT_TRUE(saysItPlays(a, "tw-alpha") && probe.hearPlayer("tw-alpha")) << a->text();
+    ASSERT_TRUE(saysItPlays(b, "tw-beta") && probe.hearPlayer("tw-beta")) << b->text();
     a->signal(SIGTERM);
     ASSERT_TRUE(a->waitEnd(1000)) << "still running a second after SIGTERM";
     EXPECT_TRUE(a->exitedWith(0)) << a->text();
     EXPECT_FALSE(probe.portExists("tw-alpha:out_left")) << "the client was not closed";
+    EXPECT_NE(a->text().find("warning: ignoring the damaged saved sound"), std::string::npos) << a->text();
+    auto keptA = keptSound(configA);
+    ASSERT_NE(keptA, nullptr) << "not replaced by a whole sound";
+    EXPECT_EQ(0, keptA->program());
     EXPECT_TRUE(b->running());
     b->signal(SIGTERM);
     ASSERT_TRUE(b->waitEnd(1000));
     EXPECT_TRUE(b->exitedWith(0)) << b->text();
-    auto kept = keptSound(configB);
-    ASSERT_NE(kept, nullptr) << "no sound kept in " << configB;
-    EXPECT_EQ(4, kept->program());
+    auto keptB = keptSound(configB);
+    ASSERT_NE(keptB, nullptr) << "no sound kept in " << configB;
+    EXPECT_EQ(4, keptB->program());
 }
 
-TEST(PlayerRun, IgnoresADamagedSavedSound) {
-    JackTestClient probe("tw-memory");
-    ASSERT_TRUE(probe.ready());
-    const std::string config = scratchFolder("player-memory");
-    const std::string file = config + "/tarnwell/last-sound.bin";
-    mkdir((config + "/tarnwell").c_str(), 0700);
-    for (const std::string &damage : {std::string(17, '\x01'), std::string(Instrument::kStateBytes, '\xFF')}) {
-        std::ofstream(file, std::ios::binary | std::ios::trunc) << damage;
-        auto run = launch(config, {"--no-gui", "--name", "tw-memory-player"});
-        ASSERT_TRUE(playing(probe, run, "tw-memory-player")) << run->text();
-        run->signal(SIGTERM);
-        ASSERT_TRUE(run->waitEnd(5000));
-        EXPECT_TRUE(run->exitedWith(0)) << run->text();
-        EXPECT_NE(run->text().find("warning: ignoring the damaged saved sound"), std::string::npos) << run->text();
-        auto kept = keptSound(config);
-        ASSERT_NE(kept, nullptr) << "not replaced by a whole sound";
-        EXPECT_EQ(0, kept->program());
-    }
-}
-
-// What the player must have rendered: a fresh instrument in the player's
-// periods after preRoll empty ones (the LFOs and the mesh's clocks run on
-// through silence). Its first period is pinned down only to a few, so each
-// is tried and one must give the recorded bits.
-struct Render {
-    std::vector<float> left, right;
-};
-Render renderAsPlayer(int preRoll, const std::vector<TimedMessage> &score, jack_nframes_t from, std::size_t frames,
-                      int period, double rate, int shift = 0) {
+// What the player must have rendered: a fresh instrument after preRoll empty
+// periods (the LFOs and the mesh's clocks run on through silence), with the
+// events shifted by shift frames. Returns the whole periods, from the first,
+// in which the recording has the render's bits.
+std::size_t samePeriods(const JackTestClient &probe, int preRoll, const std::vector<TimedMessage> &score,
+                        jack_nframes_t from, int period, int shift = 0) {
     ProgramBank::shared().restoreFactory();
     auto in = createInstrument();
     in->setMeshInAudioTime(true);
-    in->activate(rate, period);
-    Render out{std::vector<float>(frames), std::vector<float>(frames)};
+    in->activate(jack_get_sample_rate(probe.handle()), period);
     std::vector<float> l(period), r(period);
     for (int b = 0; b < preRoll; ++b) in->process(nullptr, 0, l.data(), r.data(), period, nullptr);
-    for (std::size_t start = 0; start < frames; start += period) {
+    std::size_t p = 0;
+    for (; (p + 1) * period <= probe.left.size(); ++p) {
+        const std::size_t start = p * period;
         std::vector<InstrumentEvent> events;
         for (const auto &m : score) {
             const int64_t at = static_cast<int64_t>(m.at - from) + shift - static_cast<int64_t>(start);
@@ -387,20 +302,9 @@ Render renderAsPlayer(int preRoll, const std::vector<TimedMessage> &score, jack_
                 events.push_back(InstrumentEvent::midi(static_cast<int32_t>(at), m.bytes[0], m.bytes[1],
                                                        m.size > 2 ? m.bytes[2] : 0));
         }
-        in->process(events.data(), static_cast<int32_t>(events.size()), out.left.data() + start,
-                    out.right.data() + start, period, nullptr);
-    }
-    return out;
-}
-
-// Whole periods, from the first, in which the recording has the render's bits.
-std::size_t samePeriods(const Render &a, const JackTestClient &probe, int period) {
-    const auto &l = probe.recordedLeft(), &r = probe.recordedRight();
-    std::size_t p = 0;
-    for (; (p + 1) * period <= l.size() && (p + 1) * period <= a.left.size(); ++p) {
-        const std::size_t at = p * period, bytes = period * sizeof(float);
-        if (std::memcmp(a.left.data() + at, l.data() + at, bytes) != 0 ||
-            std::memcmp(a.right.data() + at, r.data() + at, bytes) != 0)
+        in->process(events.data(), static_cast<int32_t>(events.size()), l.data(), r.data(), period, nullptr);
+        if (std::memcmp(l.data(), probe.left.data() + start, period * sizeof(float)) != 0 ||
+            std::memcmp(r.data(), probe.right.data() + start, period * sizeof(float)) != 0)
             break;
     }
     return p;
@@ -411,19 +315,14 @@ std::vector<TimedMessage> performance(jack_nframes_t t0) {
     auto add = [&](jack_nframes_t at, unsigned char a, unsigned char b, unsigned char c, int size = 3) {
         s.push_back({t0 + at, {a, b, c}, size});
     };
-    add(0, 0xB0, 1, 40);
-    add(3, 0x90, 60, 100);
-    add(255, 0x90, 64, 90);  // the last frame of a period and the first of the next
-    add(256, 0x90, 67, 80);
-    add(2000, 0xE0, 0, 80);
-    add(9000, 0x80, 60, 0);
-    add(20000, 0x90, 67, 0);  // velocity 0 ends the note
+    // The last frame of a period and the first of the next; velocity 0 ends a note.
+    add(0, 0xB0, 1, 40), add(3, 0x90, 60, 100), add(255, 0x90, 64, 90), add(256, 0x90, 67, 80);
+    add(2000, 0xE0, 0, 80), add(9000, 0x80, 60, 0), add(20000, 0x90, 67, 0);
     for (int i = 0; i < 40; ++i) {  // a fast run across period edges
         add(30001 + 77 * i, 0x90, static_cast<unsigned char>(48 + i), static_cast<unsigned char>(30 + 2 * i));
         add(30001 + 77 * i + 60, 0x80, static_cast<unsigned char>(48 + i), 0);
     }
-    add(40000, 0xD0, 100, 0, 2);  // channel pressure: two bytes
-    add(62000, 0xB0, 123, 0);
+    add(40000, 0xD0, 100, 0, 2), add(62000, 0xB0, 123, 0);  // channel pressure: two bytes
     return s;
 }
 
@@ -437,7 +336,6 @@ TEST(PlayerSound, RecordingEqualsTheRenderOfTheSameEvents) {
     jack_transport_query(probe.handle(), &pos);
     ASSERT_FALSE(pos.valid & JackPositionBBT) << "a timebase master runs on this server: the player would get a tempo";
     const int n = static_cast<int>(probe.period());
-    const double rate = probe.rate();
     // After an xrun some clients ran in a period and others did not, and
     // nothing after it compares: such an attempt is made again, and if none
     // is undisturbed the best must match for at least the first quarter.
@@ -462,18 +360,18 @@ TEST(PlayerSound, RecordingEqualsTheRenderOfTheSameEvents) {
         probe.stopRecording();
         const bool clean = probe.recordingWhole() && !probe.late.load() && probe.xrunCount.load() == xrunsBefore;
         double energy = 0;
-        for (float x : probe.recordedLeft()) energy += static_cast<double>(x) * x;
+        for (float x : probe.left) energy += static_cast<double>(x) * x;
         ASSERT_GT(energy, 0.0) << "the player made no sound";
         const int most = static_cast<int>((t0 - registered) / n) + 1, least = static_cast<int>((t0 - active) / n) - 6;
         std::size_t best = 0;
         int bestPre = least;
         for (int pre = least; pre <= most; ++pre) {
-            const std::size_t same = samePeriods(renderAsPlayer(pre, score, t0, frames, n, rate), probe, n);
+            const std::size_t same = samePeriods(probe, pre, score, t0, n);
             if (same > best) best = same, bestPre = pre;
         }
         // Events a frame late are heard at once: the comparison would catch
         // a player that put events anywhere but on their frame.
-        const std::size_t shifted = samePeriods(renderAsPlayer(bestPre, score, t0, frames, n, rate, 1), probe, n);
+        const std::size_t shifted = samePeriods(probe, bestPre, score, t0, n, 1);
         if (best == periods) {
             EXPECT_EQ(0u, shifted);
             return;
@@ -489,32 +387,28 @@ TEST(PlayerSound, RecordingEqualsTheRenderOfTheSameEvents) {
 }
 
 // A top-level window titled "Tarnwell" of the given process.
-Window findPlayerWindow(Display *d, pid_t pid) {
-    const Atom pidAtom = XInternAtom(d, "_NET_WM_PID", False);
-    Window root = 0, parent = 0, *children = nullptr, found = 0;
-    unsigned count = 0;
-    if (!XQueryTree(d, DefaultRootWindow(d), &root, &parent, &children, &count)) return 0;
-    for (unsigned i = 0; i < count && !found; ++i) {
+Window findPlayerWindow(x11test::XHost &x, pid_t pid) {
+    const Atom pidAtom = XInternAtom(x.dpy(), "_NET_WM_PID", False);
+    for (Window w : x.children(DefaultRootWindow(x.dpy()))) {
         char *name = nullptr;
-        if (!XFetchName(d, children[i], &name) || !name) continue;
+        if (!XFetchName(x.dpy(), w, &name) || !name) continue;
         const bool titled = std::strcmp(name, "Tarnwell") == 0;
         XFree(name);
         Atom type = 0;
         int format = 0;
-        unsigned long items = 0, after = 0;
+        unsigned long items = 0, after = 0, owner = 0;
         unsigned char *data = nullptr;
-        if (titled && XGetWindowProperty(d, children[i], pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items,
-                                         &after, &data) == Success && data) {
-            if (items == 1 && *reinterpret_cast<unsigned long *>(data) == static_cast<unsigned long>(pid))
-                found = children[i];
+        if (titled && XGetWindowProperty(x.dpy(), w, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &items, &after,
+                                         &data) == Success && data) {
+            if (items == 1) owner = *reinterpret_cast<unsigned long *>(data);
             XFree(data);
         }
+        if (owner == static_cast<unsigned long>(pid)) return w;
     }
-    if (children) XFree(children);
-    return found;
+    return 0;
 }
 
-TEST(PlayerEditor, WindowShowsTheMeshNotesMoveItAndClosingEnds) {
+TEST(PlayerEditor, WindowShowsTheMeshAndNotesMoveIt) {
     x11test::XHost x;
     ASSERT_TRUE(x.dpy()) << "no X display (CI runs Xvfb)";
     JackTestClient probe("tw-editor");
@@ -525,7 +419,7 @@ TEST(PlayerEditor, WindowShowsTheMeshNotesMoveItAndClosingEnds) {
     std::ofstream(config + "/tarnwell/tarnwell.cfg.txt") << "size 600 600\n";
     auto run = launch(config, {"--fresh", "--name", "tw-editor-player"}, {"LIBGL_ALWAYS_SOFTWARE=1"});
     Window top = 0, child = 0;
-    ASSERT_TRUE(waitFor([&] { return (top = findPlayerWindow(x.dpy(), run->id())) != 0 || !run->running(); }, 15000));
+    ASSERT_TRUE(waitFor([&] { return (top = findPlayerWindow(x, run->id())) != 0 || !run->running(); }, 15000));
     ASSERT_NE(top, 0u) << run->text();
     ASSERT_TRUE(waitFor([&] { return (child = x.onlyChild(top)) != 0; }));
     editorcheck::Capture rest = x.capture(child), last;
@@ -546,18 +440,6 @@ TEST(PlayerEditor, WindowShowsTheMeshNotesMoveItAndClosingEnds) {
     const int *m = editorcheck::kMeshAndTop;
     EXPECT_TRUE(waitFor([&] { return x.capture(child).differences(rest, m[0], m[1], m[2], m[3]) > 100; }, 5000))
         << "the notes did not move the mesh";
-
-    XEvent close{};
-    close.xclient.type = ClientMessage;
-    close.xclient.window = top;
-    close.xclient.message_type = XInternAtom(x.dpy(), "WM_PROTOCOLS", False);
-    close.xclient.format = 32;
-    close.xclient.data.l[0] = static_cast<long>(XInternAtom(x.dpy(), "WM_DELETE_WINDOW", False));
-    XSendEvent(x.dpy(), top, False, NoEventMask, &close);
-    XFlush(x.dpy());
-    ASSERT_TRUE(run->waitEnd(3000)) << "closing the window did not end the program";
-    EXPECT_TRUE(run->exitedWith(0)) << run->text();
-    EXPECT_NE(keptSound(config), nullptr);
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
-// The VST 3 view in X windows of a host's making, attached and removed again
-// and again; the editor's own changes told to the host on its timer.
+// The VST 3 view in X windows of a host's making, attached and removed again.
 #include <fstream>
 
 // Google Test before Xlib, whose macros would rename its types.
@@ -14,8 +13,7 @@ using x11test::waitFor;
 
 constexpr int kSize = 600;
 
-// A frame that offers a run loop, as some Linux hosts do, recording the
-// timers the view registers; the test fires them.
+// A frame that may offer a run loop, as some Linux hosts do.
 class RunLoopFrame final : public IPlugFrame, public IRunLoop {
 public:
     tresult TARN_VST3_API queryInterface(const TUID iid, void **obj) override {
@@ -42,55 +40,22 @@ public:
         timers.erase(at);
         return kResultOk;
     }
-    void fire() {
-        for (ITimerHandler *h : std::vector<ITimerHandler *>(timers)) h->onTimer();
-    }
     bool offerRunLoop = true;
     uint32 count = 1;
     std::vector<ITimerHandler *> timers;
 };
 
-// The random button gives every parameter a new value; the instrument
-// notices as the next block ends, and the host hears of it on its timer.
-void randomizeAndTell(x11test::XHost &x, Vst3Instance &a, Window child, RunLoopFrame &frame) {
-    double old[88];
-    for (ParamID i = 0; i < 88; ++i) old[i] = a.controller->getParamNormalized(i);
-    x11test::sleepMs(300);
-    x.click(child, kSize - 34 + 4, kSize - 1 - (kSize - 30 + 7));
-    int changed = 0;
-    waitFor([&] {
-        changed = 0;
-        for (ParamID i = 0; i < 88; ++i) changed += a.controller->getParamNormalized(i) != old[i];
-        return changed > 60;
-    });
-    EXPECT_GT(changed, 60);
-    EXPECT_TRUE(a.handler.calls.empty());
-    a.render(64);
-    frame.fire();
-    int edits = 0;
-    for (ParamID i = 0; i < 88; ++i)
-        if (a.controller->getParamNormalized(i) != old[i]) {
-            EXPECT_EQ(1, a.handler.count('b', i)) << i;
-            EXPECT_EQ(1, a.handler.count('e', i)) << i;
-            edits += a.handler.count('p', i);
-        }
-    EXPECT_EQ(changed, edits);
-    EXPECT_TRUE(a.handler.allOnThisThread());
-}
-
-TEST(Vst3Editor, ReopenedTellingTheHostAndOutlivingTheHostsWindow) {
+TEST(Vst3Editor, ReopenedAndOutlivingTheHostsWindow) {
     x11test::XHost x;
     ASSERT_TRUE(x.ok()) << "no X display with the test extension";
     Vst3Instance a;
     ASSERT_TRUE(a.ok());
     a.start();
-    EXPECT_EQ(nullptr, a.controller->createView("other"));
     const int threads = x11test::threadCount();
     int sockets = -1;
     {
         IPlugView *view = a.controller->createView(kEditorViewType);
         ASSERT_TRUE(view);
-        EXPECT_EQ(kResultTrue, view->isPlatformTypeSupported(kPlatformTypeX11));
         ViewRect size{};
         ASSERT_EQ(kResultOk, view->getSize(&size));
         EXPECT_EQ(kSize, size.right - size.left);
@@ -105,10 +70,8 @@ TEST(Vst3Editor, ReopenedTellingTheHostAndOutlivingTheHostsWindow) {
             const Window parent = x.makeParent(0, 0, kSize, kSize);
             ASSERT_EQ(kResultOk, view->attached(reinterpret_cast<void *>(parent), kPlatformTypeX11));
             // The host finds the child the moment the call returns.
-            const Window child = x.onlyChild(parent);
-            EXPECT_NE(0u, child) << round;
+            EXPECT_NE(0u, x.onlyChild(parent)) << round;
             EXPECT_EQ(last ? 0u : 1u, frame.timers.size() + plain.timers.size());
-            if (round == 1) randomizeAndTell(x, a, child, frame);
             if (last) x.destroy(parent), x11test::sleepMs(200);
             ASSERT_EQ(kResultOk, view->removed());
             EXPECT_TRUE(frame.timers.empty());

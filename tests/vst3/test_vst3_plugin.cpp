@@ -22,12 +22,13 @@ using tarn::testing::vst2Host;
 using tarn::testing::vst2Midi;
 using tarn::testing::vst2Module;
 
-TEST(Vst3Module, FactoryAndOneObjectForEveryInterface) {
+TEST(Vst3Module, FactoryIdsAndTheOneObjectsLifecycle) {
     Vst3Module &m = Vst3Module::shared();
     ASSERT_TRUE(m.module.handle) << m.module.error;
     EXPECT_TRUE(m.entered);
     ASSERT_TRUE(m.factory);
-    // An id in each platform's byte order: Windows hosts read them as GUIDs.
+    ASSERT_EQ(1, m.factory->countClasses());
+    // Windows hosts read ids as GUIDs: each platform has its byte order.
 #if defined(_WIN32)
     const unsigned char component[16] = {0x31, 0xFF, 0x31, 0xE8, 0xD5, 0xF2, 0x01, 0x43,
                                          0x92, 0x8E, 0xBB, 0xEE, 0x25, 0x69, 0x78, 0x02};
@@ -36,87 +37,21 @@ TEST(Vst3Module, FactoryAndOneObjectForEveryInterface) {
                                          0x92, 0x8E, 0xBB, 0xEE, 0x25, 0x69, 0x78, 0x02};
 #endif
     EXPECT_EQ(0, std::memcmp(component, kIComponentIid.bytes, 16));
-    ASSERT_EQ(1, m.factory->countClasses());
-    auto *f3 = query<IPluginFactory3>(m.factory, kIPluginFactory3Iid);
-    ASSERT_TRUE(f3);
-    // Hosts read whichever form of the class info they know: all tell of one class.
-    PClassInfo ci{};
-    PClassInfo2 c2{};
-    PClassInfoW cw{};
-    EXPECT_EQ(kResultOk, m.factory->getClassInfo(0, &ci));
-    EXPECT_EQ(kResultOk, f3->getClassInfo2(0, &c2));
-    EXPECT_EQ(kResultOk, f3->getClassInfoUnicode(0, &cw));
-    f3->release();
-    EXPECT_EQ(0, std::memcmp(ci.cid, c2.cid, 16));
-    EXPECT_EQ(0, std::memcmp(ci.cid, cw.cid, 16));
-    for (const char *category : {ci.category, c2.category, cw.category}) EXPECT_STREQ("Audio Module Class", category);
-    EXPECT_STREQ("Tarnwell", ci.name);
-    EXPECT_EQ(u"Tarnwell", u16(cw.name));
-    EXPECT_STREQ(TARNWELL_VERSION_TEXT, c2.version);
-    EXPECT_STREQ("Instrument|Synth", cw.subCategories);
-
     Vst3Instance a;
     ASSERT_TRUE(a.ok());
-    auto *unknown = query<FUnknown>(a.controller, kFUnknownIid);
-    EXPECT_EQ(static_cast<void *>(unknown), static_cast<void *>(a.component));
-    unknown->release();
     // A host that finds a connection point would connect the object to itself.
     const Uid connectionPoint = makeUid(0x70A4156F, 0x6E6E4026, 0x989148BF, 0xAA60D8D1);
-    void *obj = reinterpret_cast<void *>(1);
+    void *obj = nullptr;
     EXPECT_EQ(kNoInterface, a.component->queryInterface(connectionPoint.bytes, &obj));
-    EXPECT_EQ(nullptr, obj);
-}
-
-TEST(Vst3Lifecycle, SetupRestartsSilenceAndTheOrdersHostsUse) {
-    Vst3Instance a;
-    ASSERT_TRUE(a.ok());
-    a.initialize();
-    SpeakerArrangement mono = 0x80000, stereo = kStereo;
-    EXPECT_EQ(kResultFalse, a.processor->setBusArrangements(nullptr, 0, &mono, 1));
-    EXPECT_EQ(kResultFalse, a.processor->setBusArrangements(&stereo, 1, &stereo, 1));
-    EXPECT_EQ(kResultFalse, a.processor->canProcessSampleSize(kSample64));
     a.start();
-    EXPECT_EQ(kResultOk, a.render(128));
-    for (float s : a.left) ASSERT_EQ(0.0f, s);
-    EXPECT_EQ(3u, a.silenceFlags);
-    EventList notes;
-    notes.note(10, 60, 100, true);
-    EXPECT_EQ(kResultOk, a.render(256, &notes, nullptr, 120.0));
-    float peak = 0;
-    for (int i = 0; i < 4; ++i) {
-        a.render(256, nullptr, nullptr, 120.0);
-        for (float s : a.left) peak = std::max(peak, std::fabs(s));
-    }
-    EXPECT_GT(peak, 0.01f);
-    EXPECT_EQ(0u, a.silenceFlags);
-
-    // A new rate, processing set twice, a block from another thread, and a
-    // flush without any buffers.
-    a.processor->setProcessing(0);
-    a.component->setActive(0);
-    ProcessSetup setup{kRealtime, kSample32, 512, 44100.0};
-    EXPECT_EQ(kResultOk, a.processor->setupProcessing(&setup));
-    EXPECT_EQ(kResultOk, a.component->setActive(1));
-    EXPECT_EQ(kResultOk, a.processor->setProcessing(1));
-    EXPECT_EQ(kResultOk, a.processor->setProcessing(1));
-    std::thread([&] { EXPECT_EQ(kResultOk, a.render(512)); }).join();
-    ParamChanges flush;
-    flush.point(30, 0, 0.25);
-    ProcessData empty{};
-    empty.symbolicSampleSize = kSample32;
-    empty.inputParameterChanges = &flush;
-    EXPECT_EQ(kResultOk, a.processor->process(&empty));
-    EXPECT_FLOAT_EQ(0.25f, static_cast<float>(a.controller->getParamNormalized(30)));
-
-    // The controller is the component: the second terminate ends it, once;
-    // the SDK's host initializes a single object only once.
+    // The controller is the component: the second terminate ends it, once.
     a.stop();
     EXPECT_NE(kResultOk, a.component->terminate());
     EXPECT_EQ(kResultOk, a.component->initialize(nullptr));
     EXPECT_EQ(kResultOk, a.component->terminate());
 }
 
-TEST(Vst3Parameters, NamesTextsAndProgramsAreThoseOfTheVst24Module) {
+TEST(Vst3Parameters, NamesAndTextsAreThoseOfTheVst24Module) {
     Vst3Instance a;
     ASSERT_TRUE(a.ok());
     a.initialize();
@@ -124,18 +59,12 @@ TEST(Vst3Parameters, NamesTextsAndProgramsAreThoseOfTheVst24Module) {
     Vst2Instance two;
     ASSERT_TRUE(two.e);
     ASSERT_EQ(88 + 1 + 127, a.controller->getParameterCount());
+    // Some displays hang on another parameter (the mesh's size): both modules get every value.
     ParameterInfo info{};
+    TChar text[128], again[128];
     for (int32 i = 0; i < 88; ++i) {
         ASSERT_EQ(kResultOk, a.controller->getParameterInfo(i, &info)) << i;
-        EXPECT_EQ(static_cast<ParamID>(i), info.id);
         EXPECT_EQ(two.text(effGetParamName, i), narrow(info.title)) << i;
-        EXPECT_EQ(two.text(effGetParamLabel, i), narrow(info.units)) << i;
-        EXPECT_FLOAT_EQ(two.e->getParameter(two.e, i), static_cast<float>(info.defaultNormalizedValue)) << i;
-    }
-    // Any value shows as the VST 2.4 display (the mesh's size, itself a
-    // parameter, decides some) and reads back to a value of the same display.
-    TChar text[128], again[128];
-    for (int32 i = 0; i < 88; ++i)
         for (float v : {0.0f, 0.3f, 0.71f, 1.0f}) {
             two.e->setParameter(two.e, i, v);
             a.controller->setParamNormalized(static_cast<ParamID>(i), v);
@@ -145,57 +74,12 @@ TEST(Vst3Parameters, NamesTextsAndProgramsAreThoseOfTheVst24Module) {
             ASSERT_EQ(kResultOk, a.controller->getParamValueByString(static_cast<ParamID>(i), text, &back))
                 << i << " '" << narrow(text) << "'";
             a.controller->getParamStringByValue(static_cast<ParamID>(i), back, again);
-            EXPECT_EQ(u16(text), u16(again)) << i;
-            EXPECT_EQ(back, a.controller->plainParamToNormalized(i, a.controller->normalizedParamToPlain(i, back)));
+            EXPECT_EQ(std::u16string(text), std::u16string(again)) << i;
         }
-    TChar bad[] = u"fast";
-    ParamValue untouched = 0.5;
-    EXPECT_EQ(kResultFalse, a.controller->getParamValueByString(6, bad, &untouched));
-    EXPECT_EQ(0.5, untouched);
-    EXPECT_TRUE(a.handler.calls.empty()) << "a host's own change is not told back to it";
-
-    // Programs: the same names, shown as the program parameter's texts.
-    ProgramListInfo list{};
-    ASSERT_EQ(kResultTrue, a.units->getProgramListInfo(0, &list));
-    EXPECT_EQ(9, list.programCount);
-    TChar *name = text, *shown = again;
-    for (int p = 0; p < 9; ++p) {
-        ASSERT_EQ(kResultTrue, a.units->getProgramName(list.id, p, name));
-        char vst2[64] = {};
-        two.dispatch(effGetProgramNameIndexed, p, 0, vst2);
-        EXPECT_EQ(std::string(vst2), narrow(name));
-        a.controller->getParamStringByValue(kProgram, p / 8.0, shown);
-        EXPECT_EQ(u16(name), u16(shown));
-        ParamValue back = -1;
-        EXPECT_EQ(kResultOk, a.controller->getParamValueByString(kProgram, name, &back));
-        EXPECT_DOUBLE_EQ(p / 8.0, back);
     }
-
-    // The host's choice while not processing loads at once and has the
-    // host re-read the values.
-    ASSERT_EQ(kResultOk, a.controller->setParamNormalized(kProgram, 4 / 8.0));
-    two.dispatch(effSetProgram, 0, 4);
-    for (ParamID i = 0; i < 88; ++i)
-        EXPECT_FLOAT_EQ(two.e->getParameter(two.e, static_cast<VstInt32>(i)),
-                        static_cast<float>(a.controller->getParamNormalized(i)));
-    EXPECT_EQ(1, a.handler.count('r', 4));
-
-    // From the processor's queue: loaded in the block, told on the
-    // user-interface thread afterwards.
-    a.start();
-    ParamChanges change;
-    change.point(kProgram, 0, 7 / 8.0);
-    std::thread([&] { a.render(64, nullptr, &change); }).join();
-    EXPECT_EQ(1, a.handler.count('r', 4));
-    EXPECT_DOUBLE_EQ(7 / 8.0, a.controller->getParamNormalized(kProgram));
-    EXPECT_EQ(2, a.handler.count('r', 4));
-    EXPECT_TRUE(a.handler.allOnThisThread());
-    two.dispatch(effSetProgram, 0, 7);
-    EXPECT_FLOAT_EQ(two.e->getParameter(two.e, 40), static_cast<float>(a.controller->getParamNormalized(40)));
 }
 
-// Notes over most of the keyboard, the mod wheel, a learned controller, all
-// notes off, program changes and parameter changes inside blocks.
+// Notes, a learned controller, programs and parameter changes inside blocks.
 struct Script {
     int block;
     struct {
@@ -214,10 +98,8 @@ std::vector<Script> performance() {
         const unsigned char note = 30 + next(60);
         s.push_back({b, {next(256), 0x90, note, static_cast<unsigned char>(1 + next(127))}});
         s.push_back({b + 2, {next(256), 0x80, note, 0}});
-        if (b % 9 == 0) s.push_back({b + 1, {next(256), 0xB0, 1, next(128)}});
         if (b % 12 == 0) s.push_back({b + 1, {next(256), 0xB0, kLearnedCc, next(128)}});
     }
-    s.push_back({100, {77, 0xB0, 123, 0}});
     return s;
 }
 
@@ -342,67 +224,31 @@ TEST(Vst3State, RoundTripsThroughShortReadsAndRefusesBadStreams) {
         EXPECT_EQ(kResultFalse, c.component->setState(&s));
         EXPECT_EQ(kResultFalse, c.controller->setComponentState(&s2));
     }
-    MemoryStream broken(saved.bytes);
-    broken.failing = true;
-    EXPECT_EQ(kResultFalse, c.component->setState(&broken));
-    EXPECT_NE(kResultOk, c.component->getState(&broken));
     EXPECT_EQ(kResultFalse, c.component->setState(nullptr));
     MemoryStream after;
     c.component->getState(&after);
     EXPECT_EQ(before.bytes, after.bytes);
 }
 
-TEST(Vst3Midi, LearnedControllersReachTheHostOnItsOwnThread) {
+// A learned controller's change leaves the block at its end; the host hears
+// of it as an edit on its own thread, never from the audio thread.
+TEST(Vst3Midi, ALearnedControllerReachesTheHostOnItsOwnThread) {
     Vst3Instance a;
     ASSERT_TRUE(a.ok());
-    a.initialize();
-    // Hosts drop assignments to parameters they were not told of.
-    std::vector<ParamID> listed;
-    for (int32 i = 0; i < a.controller->getParameterCount(); ++i) {
-        ParameterInfo info{};
-        a.controller->getParameterInfo(i, &info);
-        listed.push_back(info.id);
-    }
-    for (CtrlNumber cc : {1, kLearnedCc, 127}) {
-        ParamID id = 0;
-        ASSERT_EQ(kResultTrue, a.mapping->getMidiControllerAssignment(0, 15, cc, &id)) << cc;
-        EXPECT_EQ(kCc + static_cast<ParamID>(cc), id);
-        EXPECT_NE(listed.end(), std::find(listed.begin(), listed.end(), id));
-    }
-    ParamID id = 0;
-    EXPECT_EQ(kResultFalse, a.mapping->getMidiControllerAssignment(0, 0, 128, &id));
-
-    // The block carries the change out at its end; the host hears of it as
-    // an edit on its user-interface thread, never from the audio thread.
     a.start();
+    ParamID id = 0;
+    ASSERT_EQ(kResultTrue, a.mapping->getMidiControllerAssignment(0, 15, kLearnedCc, &id));
+    EXPECT_EQ(kCc + static_cast<ParamID>(kLearnedCc), id);
     ParamChanges cc, out;
-    cc.point(kCc + kLearnedCc, 30, 100 / 127.0);
+    cc.point(id, 30, 100 / 127.0);
     a.outputChanges = &out;
     std::thread([&] { a.render(128, nullptr, &cc); }).join();
     EXPECT_TRUE(a.handler.calls.empty());
     ASSERT_EQ(1, out.getParameterCount());
     EXPECT_EQ(static_cast<ParamID>(kLearnedParam), out.queues[0].id);
-    ASSERT_EQ(1u, out.queues[0].points.size());
-    EXPECT_EQ(127, out.queues[0].points[0].first);
-    EXPECT_NEAR(100 / 127.0, out.queues[0].points[0].second, 1e-6);
     EXPECT_NEAR(100 / 127.0, a.controller->getParamNormalized(kLearnedParam), 1e-6);
-    ASSERT_EQ(3u, a.handler.calls.size());
-    EXPECT_EQ("bpe", std::string({a.handler.calls[0].kind, a.handler.calls[1].kind, a.handler.calls[2].kind}));
-    for (const HandlerCall &c : a.handler.calls) EXPECT_EQ(static_cast<ParamID>(kLearnedParam), c.id);
-    EXPECT_NEAR(100 / 127.0, a.handler.calls[1].value, 1e-6);
+    EXPECT_EQ(1, a.handler.count('p', kLearnedParam));
     EXPECT_TRUE(a.handler.allOnThisThread());
-    // A value the host sent in is not sent back; the mod wheel, no parameter
-    // of the instrument's, has nothing to tell.
-    ParamChanges host, none, wheel;
-    host.point(kLearnedParam, 5, 0.25);
-    a.outputChanges = &none;
-    a.render(128, nullptr, &host);
-    EXPECT_EQ(0, none.getParameterCount());
-    a.outputChanges = nullptr;
-    wheel.point(kCc + 1, 0, 1.0);
-    a.render(128, nullptr, &wheel);
-    a.controller->getParamNormalized(0);
-    EXPECT_EQ(3u, a.handler.calls.size());
 }
 
 }  // namespace
